@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Starmoat needs to build, run and test.
+# Sourced by ./play and ./test; installs only what is missing.
+STARMOAT_PACKAGES=(
+  cmake g++ pkg-config
+  libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev
+  libfontconfig-dev libcurl4-openssl-dev libcairo2-dev
+  fonts-dejavu-core
+  libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
+  xvfb xdotool imagemagick xmp x11-utils
+)
+
+starmoat_install_deps() {
+  local missing=()
+  local p
+  for p in "${STARMOAT_PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$p")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Starmoat needs these Debian packages. Install them with:" >&2
+    echo "  sudo apt-get install -y ${missing[*]}" >&2
+    exit 1
+  fi
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq || true
+  apt-get install -y -qq "${missing[@]}"
+}
