@@ -4,6 +4,7 @@
 
 #include "audio/music.h"
 #include "game/game.h"
+#include "game/random.h"
 #include "graphics/images.h"
 #include "persistence/config.h"
 #include "shell/screen_state.h"
@@ -45,6 +46,7 @@ void ResetFormState() {
 }
 
 void TForm1::FormCreate() {
+  Randomize(Os().clock->TickCount());
   if (FirstCreate) {
     FirstCreate = false;
     const platform::Point screen = Os().display->ScreenSize();
