@@ -1,10 +1,12 @@
 #include "shell/program_state.h"
 
+#include "game/game.h"
 #include "persistence/config.h"
 #include "shell/form.h"
 #include "shell/screen_state.h"
 
 void ResetProgramState() {
+  ResetGameState();
   ResetFormState();
   ResetConfigState();
   ScreenState = ssIntro;
