@@ -31,16 +31,19 @@ uint32_t Blend(uint32_t dst, uint32_t rgb, uint32_t a) {
 // Blends the coverage mask onto the target in one colour, the mask's top-left at (x, y).
 void BlendMask(const TextMask& mask, TSurface* target, int32_t x, int32_t y, uint32_t rgb) {
   rgb &= 0xFFFFFF;
-  for (int32_t my = 0; my < mask.height; ++my) {
-    const int64_t ty = static_cast<int64_t>(y) + my;
-    if (ty < 0 || ty >= target->Height()) continue;
-    const uint8_t* coverage = mask.alpha.data() + static_cast<size_t>(my) * mask.width;
-    uint32_t* row = target->Row(static_cast<int32_t>(ty));
-    for (int32_t mx = 0; mx < mask.width; ++mx) {
-      const int64_t tx = static_cast<int64_t>(x) + mx;
+  // The part of the mask that lands on the target.
+  const int64_t left = std::max<int64_t>(0, -static_cast<int64_t>(x));
+  const int64_t top = std::max<int64_t>(0, -static_cast<int64_t>(y));
+  const int64_t right = std::min<int64_t>(mask.width, static_cast<int64_t>(target->Width()) - x);
+  const int64_t bottom = std::min<int64_t>(mask.height, static_cast<int64_t>(target->Height()) - y);
+  for (int64_t my = top; my < bottom; ++my) {
+    const uint8_t* coverage = mask.alpha.data() + my * mask.width;
+    uint32_t* row = target->Row(static_cast<int32_t>(y + my));
+    for (int64_t mx = left; mx < right; ++mx) {
       const uint32_t a = coverage[mx];
-      if (a == 0 || tx < 0 || tx >= target->Width()) continue;
-      row[tx] = a == 255 ? rgb : Blend(row[tx], rgb, a);
+      if (a == 0) continue;
+      uint32_t& pixel = row[x + mx];
+      pixel = a == 255 ? rgb : Blend(pixel, rgb, a);
     }
   }
 }

@@ -15,10 +15,12 @@
 
 namespace gfx {
 
-// Installed families standing in for the original "Crystal" (every label) and "Cranberry Cyr"
-// (the text entry box); both are looked up bold.
-inline constexpr const char* kDisplayFontFamily = "Orbitron";
-inline constexpr const char* kTextBoxFontFamily = "Exo 2";
+// Installed families standing in for the original "Crystal" (every label: a technical look,
+// still legible at 14 pixels) and "Cranberry Cyr" (the text entry box: rounded, so the typed
+// name stands apart from the labels); both are looked up bold. Debian packages fonts-play and
+// fonts-comfortaa.
+inline constexpr const char* kDisplayFontFamily = "Play";
+inline constexpr const char* kTextBoxFontFamily = "Comfortaa";
 // Used when a family is not installed.
 inline constexpr const char* kFallbackFontFamily = "DejaVu Sans";
 inline constexpr const char* kFallbackFontPath =
