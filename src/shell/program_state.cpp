@@ -1,6 +1,8 @@
 #include "shell/program_state.h"
 
 #include "game/game.h"
+#include "graphics/font_cache.h"
+#include "graphics/images.h"
 #include "persistence/config.h"
 #include "shell/form.h"
 #include "shell/screen_state.h"
@@ -9,5 +11,7 @@ void ResetProgramState() {
   ResetGameState();
   ResetFormState();
   ResetConfigState();
+  gfx::ResetImages();
+  gfx::ResetFontCache();
   ScreenState = ssIntro;
 }
