@@ -35,7 +35,7 @@ void TAsteroid::TakeDamage(int32_t amount) {
       std::max<int32_t>(HitPoints - amount, std::numeric_limits<int8_t>::min()));
 }
 
-void TAsteroid::Update(gfx::TSurface* target) {
+bool TAsteroid::Update(gfx::TSurface* target) {
   X += DX;
   Y += DY;
   const TKindSize size = AsteroidSizes[Kind];
@@ -57,8 +57,5 @@ void TAsteroid::Update(gfx::TSurface* target) {
   const gfx::TSurface* image = gfx::SpriteImages[37 + Kind].get();
   if (image) gfx::DrawSprite(image, target, source, X, Y);
 
-  if (X > 800 || Y > 600 || X < -10 || Y < -10 || HitPoints < 1) {
-    Game->Asteroids[Slot].reset();  // destroys this rock: return at once
-    return;
-  }
+  return !(X > 800 || Y > 600 || X < -10 || Y < -10 || HitPoints < 1);
 }

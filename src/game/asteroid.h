@@ -14,9 +14,9 @@ class TAsteroid {
 
   platform::Rect GetRect() const;
   // One playing frame, stepped by the game: drift, animate (a frame per more than 200 ms),
-  // collide with the ship, draw. Empties its own slot (destroying itself) when it has left the
-  // field, touched the ship or been shot to pieces: nothing may touch it after that.
-  void Update(gfx::TSurface* target);
+  // collide with the ship, draw. False when the rock has ended (left the field, touched the
+  // ship or been shot to pieces): the game then empties its slot.
+  bool Update(gfx::TSurface* target);
   // A player's shot: hit points fall by `amount`, stopping at the lowest 8-bit value instead of
   // wrapping round to a healthy rock.
   void TakeDamage(int32_t amount);
