@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "game/base_boss.h"
@@ -79,7 +80,8 @@ TEST_F(WorldTest, PickEnemyKindStaysBelowTheStageCycleAndReachesIt) {
     std::set<int> seen;
     for (int i = 0; i < 3000; ++i) seen.insert(Game->PickEnemyKind());
     EXPECT_EQ(*seen.begin(), 0);
-    EXPECT_EQ(*seen.rbegin(), Game->StageCycle() - 1) << "stage " << int(stage);
+    // Nine kinds exist, so stage cycles 9 and 10 both reach kind 8.
+    EXPECT_EQ(*seen.rbegin(), std::min(Game->StageCycle(), uint8_t{9}) - 1) << "stage " << int(stage);
   }
 }
 
@@ -89,10 +91,12 @@ TEST_F(WorldTest, FirstFrameGoesStraightToTheIntroWithTheShipParked) {
   EXPECT_EQ(Game->Status, gsBetweenStages);
   Frame();
   EXPECT_EQ(Game->Status, gsStageIntro);
+  Game->Distance = 4000;
   Frame();
   EXPECT_EQ(Game->Ship->X, 390);
   EXPECT_EQ(Game->Ship->Y, 500);
-  EXPECT_EQ(Game->Distance, 0);
+  // Reset at the start of the frame; the two layers then scroll once each.
+  EXPECT_LE(Game->Distance, 2);
 }
 
 TEST_F(WorldTest, IntroLastsStrictlyMoreThan2000Ms) {
@@ -161,7 +165,7 @@ TEST_F(WorldTest, LosingALifeRestartsTheStageThroughTheIntro) {
   for (int i = 0; i < 200 && Game->Status == gsBetweenStages; ++i) Frame();
   EXPECT_EQ(Game->Status, gsStageIntro);
   Frame();
-  EXPECT_EQ(Game->Distance, 0);
+  EXPECT_LE(Game->Distance, 2);
   EXPECT_EQ(Game->Stage, 1);
 }
 

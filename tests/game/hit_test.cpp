@@ -5,6 +5,7 @@
 
 #include "game/game.h"
 #include "game/world_fixture.h"
+#include "graphics/images.h"
 
 namespace {
 
@@ -53,7 +54,9 @@ TEST_F(WorldTest, ExplosionSourceRectangleIsTheFrameBeforeTheAdvance) {
   for (int frame = 0; frame < 16; ++frame) {
     fake.clock.Advance(31);
     EXPECT_EQ(hit.Update(back.get()), frame < 15);
-    if (frame < 15) EXPECT_EQ(back->GetPixel(55, 55), static_cast<uint32_t>(frame + 1));
+    if (frame < 15) {
+      EXPECT_EQ(back->GetPixel(55, 55), static_cast<uint32_t>(frame + 1));
+    }
   }
 }
 

@@ -70,6 +70,7 @@ void ClearTestImages() {
 void WorldTest::SetUp() {
   ResetProgramState();
   platform::SetServices(fake.Services());
+  fake.input.mouseAcquired = true;  // as the window's input set-up leaves it
   FillTestImages();
   Randomize(7);
   back = std::make_unique<gfx::TSurface>(800, 600);
