@@ -25,7 +25,7 @@ class SdlHttpClientTest : public testing::Test {
       res.set_redirect("/echo");
     });
     server_.Get("/slow", [](const httplib::Request&, httplib::Response& res) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+      std::this_thread::sleep_for(std::chrono::milliseconds(600));
       res.set_content("late", "text/plain");
     });
     server_.Get("/huge", [](const httplib::Request&, httplib::Response& res) {
