@@ -76,7 +76,7 @@ void DrawTextFace(Face face, int32_t x, int32_t y, int32_t fontHeight, int32_t f
   const TextMask* mask = RenderText(face, fontHeight, fontWidth, text);
   if (!mask) return;
   const int32_t left = alignment == kAlignRight ? x - mask->width : x;
-  BlendMask(*mask, target, left, y, rgb);
+  BlendMask(*mask, target, left, y - mask->cellTop, rgb);
 }
 
 int32_t TextWidth(Face face, int32_t fontHeight, int32_t fontWidth, const std::string& text) {

@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_ttf.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <fstream>
@@ -49,6 +50,25 @@ struct FaceFile {
   double cellPerPpem = 0;   // character cell height / pixels per em
   double widthPerPpem = 0;  // average character width / pixels per em
 };
+
+// The code points of a UTF-8 string; a malformed byte stands for itself as U+FFFD.
+std::vector<uint32_t> DecodeUtf8(const std::string& text) {
+  std::vector<uint32_t> out;
+  for (size_t i = 0; i < text.size();) {
+    const auto b = static_cast<uint8_t>(text[i]);
+    const int extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : -1;
+    uint32_t cp = extra == 0 ? b : extra == 1 ? (b & 0x1Fu) : extra == 2 ? (b & 0x0Fu) : (b & 0x07u);
+    bool ok = extra >= 0 && i + static_cast<size_t>(std::max(extra, 0)) < text.size();
+    for (int k = 1; ok && k <= extra; ++k) {
+      const auto c = static_cast<uint8_t>(text[i + k]);
+      ok = (c >> 6) == 2;
+      cp = cp << 6 | (c & 0x3Fu);
+    }
+    out.push_back(ok ? cp : 0xFFFDu);
+    i += ok ? static_cast<size_t>(extra) + 1 : 1;
+  }
+  return out;
+}
 
 bool ReadFile(const std::string& path, std::vector<uint8_t>& bytes) {
   if (path.empty()) return false;
@@ -181,6 +201,16 @@ class FontCache {
     if (!argb) return false;
     mask.width = argb->w;
     mask.height = argb->h;
+    // The renderer moves the whole line down when a glyph rises above the font's ascent.
+    int32_t highest = 0;
+    for (uint32_t cp : DecodeUtf8(text)) {
+      int maxy = 0;
+      if (TTF_GlyphMetrics32(font, cp, nullptr, nullptr, nullptr, &maxy, nullptr) == 0) {
+        highest = std::max(highest, maxy);
+      }
+    }
+    mask.cellTop = std::clamp(highest - TTF_FontAscent(font), 0,
+                              std::max(0, mask.height - TTF_FontHeight(font)));
     mask.alpha.resize(static_cast<size_t>(mask.width) * static_cast<size_t>(mask.height));
     for (int y = 0; y < argb->h; ++y) {
       const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(argb->pixels) +

@@ -26,11 +26,13 @@ inline constexpr const char* kFallbackFontFamily = "DejaVu Sans";
 inline constexpr const char* kFallbackFontPath =
     "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
 
-// One line of text as coverage values 0..255, `width` x `height`, row 0 at the top of the
-// character cell, column 0 at the pen's start.
+// One line of text as coverage values 0..255, `width` x `height`, column 0 at the pen's start.
+// Row `cellTop` is the top of the character cell; it is above 0 when a glyph (an accented
+// capital, say) reaches higher than the cell.
 struct TextMask {
   int32_t width = 0;
   int32_t height = 0;
+  int32_t cellTop = 0;
   std::vector<uint8_t> alpha;
 };
 

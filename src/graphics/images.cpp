@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "graphics/bitmap_util.h"
@@ -65,6 +66,10 @@ std::unique_ptr<TSurface> NewKeyedSurface(const Bitmap& bitmap) {
 
 std::unique_ptr<TSurface> LoadPackImage(const std::string& fileName, uint8_t index) {
   const std::string path = platform::NativePath(fileName);
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) {
+    throw PackError("Cannot open file " + Quoted(path) + ". " + std::strerror(EISDIR));
+  }
   errno = 0;
   FilePtr file(std::fopen(path.c_str(), "rb"));
   if (!file) {

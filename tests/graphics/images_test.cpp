@@ -165,6 +165,11 @@ TEST_F(ImagesTest, MissingPack) {
   EXPECT_EQ(SpriteImages[0], nullptr);
 }
 
+TEST_F(ImagesTest, PackThatIsAFolder) {
+  std::filesystem::create_directories(PackPath());
+  ExpectPackError([] { LoadImages(); }, {"Cannot open file \"Data/Data.pp\". Is a directory"});
+}
+
 TEST_F(ImagesTest, ShortPackNamesTheMissingRecord) {
   auto records = testpack::TestPackRecords();
   records.resize(50);

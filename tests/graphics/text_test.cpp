@@ -6,6 +6,7 @@
 #include "graphics/draw.h"
 #include "graphics/font_cache.h"
 #include "platform/platform.h"
+#include "platform/sdl/sdl_font_locator.h"
 
 namespace gfx {
 namespace {
@@ -175,6 +176,43 @@ TEST_F(TextTest, TextBoxFaceDrawsToo) {
   DrawTextFace(Face::TextBox, 5, 5, 32, 20, "Player", &s, 0x00FF00, 0);
   EXPECT_GT(InkBox(s).right, 5);
   EXPECT_GT(TextWidth(Face::TextBox, 32, 20, "Player"), 60);
+}
+
+// The chosen faces themselves, found through fontconfig as the program finds them.
+class InstalledFaceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::Platform p;
+    p.fonts = &locator_;
+    platform::SetServices(p);
+    ResetFontCache();
+  }
+  void TearDown() override {
+    platform::SetServices(platform::Platform{});
+    ResetFontCache();
+  }
+  platform::SdlFontLocator locator_;
+};
+
+TEST_F(InstalledFaceTest, FacesAreInstalledAndBold) {
+  for (const char* family : {kDisplayFontFamily, kTextBoxFontFamily}) {
+    const std::string path = locator_.FindFont(family, true);
+    EXPECT_NE(path.find("Bold"), std::string::npos) << family << ": " << path;
+  }
+}
+
+TEST_F(InstalledFaceTest, AccentedCapitalKeepsTheBaseline) {
+  // Comfortaa's accented capitals rise above its ascent; the line must not move down.
+  for (Face face : {Face::Display, Face::TextBox}) {
+    TSurface plain(200, 60);
+    TSurface accented(200, 60);
+    DrawTextFace(face, 10, 10, 32, 20, "E", &plain, 0xFFFFFF, 0);
+    DrawTextFace(face, 10, 10, 32, 20, "\xC3\x89" "E", &accented, 0xFFFFFF, 0);
+    const Rect p = InkBox(plain);
+    const Rect a = InkBox(accented);
+    EXPECT_EQ(a.bottom, p.bottom) << static_cast<int>(face);
+    EXPECT_LT(a.top, p.top) << static_cast<int>(face);
+  }
 }
 
 }  // namespace
