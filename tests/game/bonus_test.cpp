@@ -5,7 +5,7 @@
 
 #include "game/game.h"
 #include "game/my_ship.h"
-#include "game/world_fixture.h"
+#include "fakes/world_fixture.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "game/kind_tables.h"
 #include "game/my_ship.h"
 #include "game/random.h"
-#include "game/world_fixture.h"
+#include "fakes/world_fixture.h"
 #include "persistence/config.h"
 #include "shell/form.h"
 #include "shell/screen_state.h"

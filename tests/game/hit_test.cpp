@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "game/game.h"
-#include "game/world_fixture.h"
+#include "fakes/world_fixture.h"
 #include "graphics/images.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "game/world_fixture.h"
+#include "fakes/world_fixture.h"
 
 namespace {
 

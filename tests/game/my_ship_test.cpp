@@ -10,7 +10,7 @@
 #include "game/game.h"
 #include "game/hit.h"
 #include "game/run_background.h"
-#include "game/world_fixture.h"
+#include "fakes/world_fixture.h"
 #include "shell/form.h"
 
 namespace {

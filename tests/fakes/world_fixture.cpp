@@ -1,4 +1,4 @@
-#include "game/world_fixture.h"
+#include "fakes/world_fixture.h"
 
 #include "game/kind_tables.h"
 #include "game/random.h"
