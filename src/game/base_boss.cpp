@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "game/enemy_ship.h"
 #include "game/game.h"
 #include "game/kind_tables.h"
 #include "game/my_ship.h"
@@ -41,13 +42,7 @@ void TBaseBoss::Move() {
   if (targetX > X) ++X;
   if (targetX < X) --X;
 
-  TMyShip& ship = *Game->Ship;
-  if (Intersects(ship.ShipBox(), GetRect())) {
-    const int32_t old = HitPoints;
-    HitPoints -= Game->Energy;
-    if (HitPoints > 0) LifeBar.Visible = true;
-    ship.Damage(static_cast<uint8_t>(old & 0xFF));
-  }
+  RamPlayer(GetRect(), HitPoints, LifeBar);
 
   Gun.WeaponKind = Random(20) < 4 ? GunKind + 1 : GunKind;
   Gun.Pattern = Gun.WeaponKind;

@@ -19,6 +19,15 @@ constexpr double kWeaveAmplitude = 70.0;
 constexpr double kWeaveStretch = 70.0;
 }  // namespace
 
+void RamPlayer(const platform::Rect& rect, int32_t& hitPoints, TLineLive& lifeBar) {
+  TMyShip& ship = *Game->Ship;
+  if (!Intersects(ship.ShipBox(), rect)) return;
+  const int32_t old = hitPoints;
+  hitPoints -= Game->Energy;
+  if (hitPoints > 0) lifeBar.Visible = true;
+  ship.Damage(static_cast<uint8_t>(old & 0xFF));
+}
+
 // A weaving ship weaves about the x it was created at, so a formation keeps its shape.
 TEnemyShip::TEnemyShip(uint8_t kind, int16_t x, int16_t y, uint8_t motion)
     : X(x),
@@ -57,13 +66,7 @@ void TEnemyShip::Move() {
   if (X < 0) DX = kStep;
   if (X + EnemySizes[Kind].Width > 800) DX = -kStep;
 
-  TMyShip& ship = *Game->Ship;
-  if (Intersects(ship.ShipBox(), GetRect())) {
-    const int32_t old = HitPoints;
-    HitPoints -= Game->Energy;
-    if (HitPoints > 0) LifeBar.Visible = true;
-    ship.Damage(static_cast<uint8_t>(old & 0xFF));
-  }
+  RamPlayer(GetRect(), HitPoints, LifeBar);
 }
 
 bool TEnemyShip::Update(gfx::TSurface* target) {

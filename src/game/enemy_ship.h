@@ -17,6 +17,11 @@ enum : uint8_t {
   kMotionDiagonal = 3,  // down and to the right, 2 px each
 };
 
+// The ram, for enemy ships and the boss alike: while `rect` overlaps the player ship, the rammer
+// loses the player's energy in hit points (showing its life bar if it survives) and the player
+// takes the low 8 bits of the rammer's hit points before the ram as damage.
+void RamPlayer(const platform::Rect& rect, int32_t& hitPoints, TLineLive& lifeBar);
+
 class TEnemyShip {
  public:
   // Kind 0..8 at (x, y); its gun fires weapon kind `kind` downward.
@@ -25,9 +30,7 @@ class TEnemyShip {
   TEnemyShip& operator=(const TEnemyShip&) = delete;
 
   platform::Rect GetRect() const;
-  // One frame's motion, the bounce off the side edges, and the ram: while the ship overlaps
-  // the player ship it loses the player's energy in hit points and deals its own (low 8 bits
-  // of its hit points before the ram) in damage.
+  // One frame's motion, the bounce off the side edges, and the ram.
   void Move();
   // One playing frame, called by the wave generator: move, draw, step the gun; false when the
   // ship was destroyed this step (explosion, score, 1 in 6 a bonus): the generator then empties

@@ -6,18 +6,12 @@
 #include "game/game.h"
 #include "game/hit.h"
 #include "game/my_ship.h"
+#include "fakes/parked_ship_fixture.h"
 #include "fakes/world_fixture.h"
 
 namespace {
 
-class AsteroidTest : public WorldTest {
- protected:
-  void SetUp() override {
-    WorldTest::SetUp();
-    Game->Ship->X = 390;
-    Game->Ship->Y = 500;
-  }
-};
+class AsteroidTest : public ParkedShipTest<390, 500> {};
 
 TEST_F(AsteroidTest, RocksStartOnTheTopEdgeDriftingTowardsTheMiddle) {
   std::array<int, 2> kinds{};

@@ -9,18 +9,12 @@
 #include "game/hit.h"
 #include "game/kind_tables.h"
 #include "game/my_ship.h"
+#include "fakes/parked_ship_fixture.h"
 #include "fakes/world_fixture.h"
 
 namespace {
 
-class BossTest : public WorldTest {
- protected:
-  void SetUp() override {
-    WorldTest::SetUp();
-    Game->Ship->X = 390;
-    Game->Ship->Y = 500;
-  }
-};
+class BossTest : public ParkedShipTest<390, 500> {};
 
 TEST_F(BossTest, CreationByKind) {
   struct Case {

@@ -14,6 +14,7 @@
 #include "game/kind_tables.h"
 #include "game/my_ship.h"
 #include "game/random.h"
+#include "fakes/parked_ship_fixture.h"
 #include "fakes/world_fixture.h"
 #include "game/world_helpers.h"
 
@@ -34,13 +35,8 @@ const std::vector<std::vector<Place>> kFormations = {
     {{0, 0, false}},
 };
 
-class EnemyEngineTest : public WorldTest {
+class EnemyEngineTest : public ParkedShipTest<700, 500> {
  protected:
-  void SetUp() override {
-    WorldTest::SetUp();
-    Game->Ship->X = 700;
-    Game->Ship->Y = 500;
-  }
   TEnemyEngine& Engine() { return *Game->Engine; }
 
   std::vector<const TEnemyShip*> Ships() {

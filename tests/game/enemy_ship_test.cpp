@@ -8,18 +8,12 @@
 #include "game/hit.h"
 #include "game/my_ship.h"
 #include "game/random.h"
+#include "fakes/parked_ship_fixture.h"
 #include "fakes/world_fixture.h"
 
 namespace {
 
-class EnemyShipTest : public WorldTest {
- protected:
-  void SetUp() override {
-    WorldTest::SetUp();
-    Game->Ship->X = 390;
-    Game->Ship->Y = 500;
-  }
-};
+class EnemyShipTest : public ParkedShipTest<390, 500> {};
 
 TEST_F(EnemyShipTest, CreationTakesTheKindsHitPointsAndGun) {
   TEnemyShip ship(6, 120, -40, kMotionWeave);

@@ -14,6 +14,7 @@
 #include "game/game.h"
 #include "game/hit.h"
 #include "game/my_ship.h"
+#include "fakes/parked_ship_fixture.h"
 #include "fakes/world_fixture.h"
 #include "graphics/images.h"
 
@@ -54,15 +55,8 @@ const std::vector<PatternCase> kPatterns = {
 constexpr uint32_t kIntervals[15] = {400, 500, 700, 300, 500, 300, 300, 200,
                                      150, 300, 300, 300, 300, 300, 300};
 
-class GunnerTest : public WorldTest {
+class GunnerTest : public ParkedShipTest<700, 500> {
  protected:
-  void SetUp() override {
-    WorldTest::SetUp();
-    // Out of the way of everything the tests aim at the top of the field.
-    Game->Ship->X = 700;
-    Game->Ship->Y = 500;
-  }
-
   int HitCount() const {
     int n = 0;
     for (const auto& hit : Game->Hits) n += hit != nullptr;
