@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/sdl/quit_signals.h"
+
 namespace platform {
 
 namespace {
@@ -153,6 +155,7 @@ void SdlDisplay::SetCursorPos(int32_t x, int32_t y) {
 }
 
 void SdlDisplay::ShowError(const std::string& title, const std::string& message) {
+  const QuitSignals::Blocking blocking;
   SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), message.c_str(), window_);
 }
 
