@@ -1,0 +1,11 @@
+// The one dispatcher of menu choices and the small operations the commands use.
+#pragma once
+
+#include <string>
+
+// Acts on the choice of the current screen's widget.
+void MenuCommand();
+// Switches the sound effects on or off (bank volumes 0 / -10000).
+void SetSound(bool on);
+// Asks the desktop to open a URL; the result is ignored.
+void OpenURL(const std::string& url);
