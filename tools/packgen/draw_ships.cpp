@@ -360,7 +360,7 @@ void Boss1(cairo_t* cr) {  // crescent carrier, 235 x 225
   cairo_curve_to(cr, cx - 116, 50, cx - 70, 12, cx, 16);
   cairo_close_path(cr);
   Rng w(200);
-  Hull(cr, 0x5E5080, 1, 12, 233, 184, &w, 26);
+  Hull(cr, 0x6A3A4E, 1, 12, 233, 184, &w, 26);
   cairo_set_line_width(cr, 3);
   SetColour(cr, 0xC03048, 0.8);  // hangar lights along the wings
   for (int s : {-1, 1}) {
@@ -371,12 +371,12 @@ void Boss1(cairo_t* cr) {  // crescent carrier, 235 x 225
   Windows(cr, w, cx - 100, 50, 200, 60, 60, 0xFFC070);
   SymPath(cr, cx, {{20, 8}, {40, 30}, {44, 150}, {34, 200}, {18, 220}, {0, 224}});
   Rng b(201);
-  Hull(cr, 0x7A6CA0, cx - 44, 8, 88, 216, &b, 18);
+  Hull(cr, 0x8A5A6C, cx - 44, 8, 88, 216, &b, 18);
   Windows(cr, b, cx - 30, 40, 60, 120, 30, 0xFFC070);
   for (int s : {-1, 1}) {
-    Turret(cr, cx + s * 70, 86, 8, 0x9A8AB8);
-    Turret(cr, cx + s * 96, 130, 6, 0x9A8AB8);
-    Turret(cr, cx + s * 24, 150, 6, 0x9A8AB8);
+    Turret(cr, cx + s * 70, 86, 8, 0xA88A98);
+    Turret(cr, cx + s * 96, 130, 6, 0xA88A98);
+    Turret(cr, cx + s * 24, 150, 6, 0xA88A98);
   }
   Canopy(cr, cx, 120, 12, 18, 0xFF4A30);
   Port(cr, cx, 212, 7, 0x60FF60);  // emitter of its green plasma
@@ -392,23 +392,23 @@ void Boss2(cairo_t* cr) {  // tiered dreadnought, 225 x 280
     double x = cx + (i - 1.5) * 44;
     RoundRect(cr, x - 12, 14, 24, 56, 6);
     Rng p(210 + i);
-    Hull(cr, 0x6A6A84, x - 12, 14, 24, 56, &p, 3);
+    Hull(cr, 0x5A6A80, x - 12, 14, 24, 56, &p, 3);
     Port(cr, x, 22, 4, 0xFF8040);
   }
   SymPath(cr, cx, {{60, 50}, {112, 80}, {112, 150}, {84, 170}, {96, 210}, {60, 214}});
   Rng w(220);
-  Hull(cr, 0x5A4E7E, 0, 50, 225, 164, &w, 26);
+  Hull(cr, 0x3E4C6A, 0, 50, 225, 164, &w, 26);
   Windows(cr, w, cx - 100, 90, 200, 60, 50, 0xFFC070);
   SymPath(cr, cx, {{30, 40}, {46, 70}, {50, 200}, {40, 240}, {16, 262}, {8, 279}});
   Rng b(221);
-  Hull(cr, 0x7C70A4, cx - 50, 40, 100, 239, &b, 22);
+  Hull(cr, 0x5A6C8E, cx - 50, 40, 100, 239, &b, 22);
   Windows(cr, b, cx - 36, 80, 72, 140, 40, 0xFFC070);
   SymPath(cr, cx, {{14, 120}, {22, 150}, {22, 210}, {10, 240}});
-  Hull(cr, 0x988CBC, cx - 22, 120, 44, 120, nullptr);
+  Hull(cr, 0x7C8EB0, cx - 22, 120, 44, 120, nullptr);
   for (int s : {-1, 1}) {
-    Turret(cr, cx + s * 90, 120, 8, 0x9A8AB8);
-    Turret(cr, cx + s * 64, 180, 8, 0x9A8AB8);
-    Turret(cr, cx + s * 34, 230, 6, 0x9A8AB8);
+    Turret(cr, cx + s * 90, 120, 8, 0x8A9AB8);
+    Turret(cr, cx + s * 64, 180, 8, 0x8A9AB8);
+    Turret(cr, cx + s * 34, 230, 6, 0x8A9AB8);
     SetColour(cr, 0xC03048, 0.9);
     cairo_rectangle(cr, cx + s * 70 - 2, 92, 4, 50);
     cairo_fill(cr);
