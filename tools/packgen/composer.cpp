@@ -75,17 +75,16 @@ int Composer::Phrase(int row, int channel, int instrument, const std::string& te
   return row;
 }
 
-void Composer::Echo(int fromChannel, int toChannel, int delay, double scale, int firstRow,
-                    int lastRow) {
+void Composer::Echo(int fromChannel, int toChannel, int delay, double scale, int instrument) {
   const int total = int(patterns_.size()) * rows_;
-  for (int row = firstRow; row <= lastRow && row < total; ++row) {
+  for (int row = 0; row < total; ++row) {
     const XmCell source = Cell(row, fromChannel);
-    int target = (row + delay) % total;  // the echo of the last bars rings into the first
+    int target = (row + delay) % total;
     if (source.note == kXmKeyOff) {
       Off(target, toChannel);
     } else if (source.note != 0) {
       int vol = int(std::lround((source.volume - 0x10) * scale));
-      Note(target, toChannel, source.note, source.instrument, vol);
+      Note(target, toChannel, source.note, instrument, vol);
     }
   }
 }

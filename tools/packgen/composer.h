@@ -20,9 +20,10 @@ class Composer {
   // One note; note 0 is ignored.
   void Note(int row, int channel, int note, int instrument, int volume);
   void Off(int row, int channel);
-  // Copies a channel's notes into another channel, `delay` rows later at `scale` volume
-  // (an echo).
-  void Echo(int fromChannel, int toChannel, int delay, double scale, int firstRow, int lastRow);
+  // Copies a channel's notes into another channel, `delay` rows later at `scale` volume and
+  // with `instrument` (an echo); notes delayed past the end wrap round to the start, so the
+  // echo of the last bar rings on when the tune loops.
+  void Echo(int fromChannel, int toChannel, int delay, double scale, int instrument);
 
   // The song as a module, every pattern once in order, looping to the start.
   XmModule Finish(const std::string& name, int speed, int bpm) &&;

@@ -20,7 +20,9 @@ double SmoothStep(double a, double b, double x) {
 }
 
 // Nebula clouds: two tiling noise fields tinted purple and blue over deep space.
-void PaintNebula(Canvas& canvas, uint64_t seed, int cellsX, int cellsY, double strength) {
+// `calm` (optional) scales the clouds down where text will sit.
+void PaintNebula(Canvas& canvas, uint64_t seed, int cellsX, int cellsY, double strength,
+                 double (*calm)(int x, int y) = nullptr) {
   TileNoise purple(seed, cellsX, cellsY), blue(seed + 17, cellsX, cellsY);
   TileNoise grain(seed + 31, cellsX * 8, cellsY * 8);
   const int w = canvas.width(), h = canvas.height();
@@ -30,7 +32,7 @@ void PaintNebula(Canvas& canvas, uint64_t seed, int cellsX, int cellsY, double s
       double u = double(x) * cellsX / w, v = double(y) * cellsY / h;
       double p = SmoothStep(0.42, 0.85, purple.Fractal(u, v, 4));
       double b = SmoothStep(0.45, 0.9, blue.Fractal(u + 0.5, v + 0.5, 4));
-      double g = grain.At(u * 8, v * 8) * 0.25 + 0.75;
+      double g = (grain.At(u * 8, v * 8) * 0.25 + 0.75) * (calm ? calm(x, y) : 1.0);
       double r = 5 + strength * g * (52 * p + 8 * b);
       double gr = 6 + strength * g * (14 * p + 30 * b);
       double bl = 15 + strength * g * (70 * p + 78 * b);
@@ -177,12 +179,12 @@ Picture DrawNearTile(int variant) {
       }
       break;
     case 1:  // drifting pebbles
-      for (int i = 0; i < 6; ++i) {
-        double x = rng.Range(0, w), y = rng.Range(0, h), r = rng.Range(2.5, 6);
+      for (int i = 0; i < 3; ++i) {
+        double x = rng.Range(0, w), y = rng.Range(0, h), r = rng.Range(2.5, 7);
         uint64_t seed = rng.Next();
         Wrapped(w, h, [&](double dx, double dy) {
           Rng shape(seed);
-          Rock(cr, shape, x + dx, y + dy, r, 0x6A5E66);
+          Rock(cr, shape, x + dx, y + dy, r, 0x5A5058);
         });
       }
       break;
@@ -218,51 +220,66 @@ Picture DrawNearTile(int variant) {
   return canvas.Keyed(kBlackKey, 110);
 }
 
+namespace {
+
+// The menu's text column (help pages, options rows) sits over calmer, darker clouds.
+double MenuCalm(int x, int y) {
+  double dx = (x - 340) / 330.0, dy = (y - 320) / 170.0;
+  return 1 - 0.5 * std::exp(-(dx * dx + dy * dy));
+}
+
+// A large banded planet, lit from the top left, with a thin atmosphere.
+void PaintPlanet(Canvas& canvas, double px, double py, double pr) {
+  const double lx = -0.55, ly = -0.75, lz = 0.37;
+  TileNoise swirl(909, 16, 16);
+  for (int y = std::max(0, int(py - pr - 40)); y < canvas.height(); ++y) {
+    uint32_t* row = canvas.Row(y);
+    for (int x = 0; x < canvas.width(); ++x) {
+      double nx = (x + 0.5 - px) / pr, ny = (y + 0.5 - py) / pr;
+      double d2 = nx * nx + ny * ny;
+      uint32_t under = row[x] & 0xFFFFFF;
+      if (d2 >= 1.0) {
+        // Atmospheric halo just outside the limb, strongest towards the light.
+        double d = std::sqrt(d2);
+        double halo = std::exp(-(d - 1) * pr / 14.0) * std::max(0.0, -(nx * lx + ny * ly) / d);
+        if (halo > 0.004) row[x] = 0xFF000000u | Mix(under, 0x6FA0FF, std::min(1.0, halo * 0.8));
+        continue;
+      }
+      double nz = std::sqrt(1 - d2);
+      double diffuse = std::max(0.0, nx * lx + ny * ly + nz * lz);
+      // Bands follow latitude around a pole near the top of the visible cap.
+      double lat = std::asin(std::clamp(ny * 0.9 + nz * 0.44, -1.0, 1.0));
+      double turb = swirl.Fractal((nx + 1) * 6, (lat + 2) * 6, 4);
+      double band = 0.5 + 0.5 * std::sin(lat * 38 + turb * 5.5);
+      uint32_t surface = Mix(Mix(0x1A2660, 0x4A6CC0, band), 0x8A7AD0, std::clamp((turb - 0.55) * 3, 0.0, 0.6));
+      double light = 0.04 + 0.96 * std::pow(diffuse, 0.8);
+      uint32_t c = Scale(surface, light * 1.15);
+      double rim = std::pow(1 - nz, 3) * (0.25 + 0.75 * diffuse);
+      c = Mix(c, 0x9CC4FF, std::min(0.85, rim * 1.6));
+      // Soft antialiased limb.
+      double edge = std::clamp((1 - std::sqrt(d2)) * pr, 0.0, 1.0);
+      row[x] = 0xFF000000u | Mix(under, c, edge);
+    }
+  }
+  canvas.MarkDirty();
+}
+
+}  // namespace
+
 Picture DrawMenuBackground() {
   Canvas canvas(kScreen.w, kScreen.h);
-  PaintNebula(canvas, 505, 5, 4, 1.25);
+  PaintNebula(canvas, 505, 5, 4, 1.25, MenuCalm);
   StarField(canvas, 606, 700, 110, 12, false);
+  PaintPlanet(canvas, 230, 1010, 540);
   cairo_t* cr = canvas.cr();
-  // A large planet low on the left, its lit rim facing the top left.
-  const double px = 230, py = 1010, pr = 540;
-  Glow(cr, px, py, pr + 60, 0x3050C0, 0.45);
-  cairo_pattern_t* body = cairo_pattern_create_radial(px - 200, py - 420, 40, px, py, pr);
-  AddStop(body, 0.0, 0x6C88D0);
-  AddStop(body, 0.35, 0x23306A);
-  AddStop(body, 0.8, 0x0B0F26);
-  AddStop(body, 1.0, 0x070912);
-  cairo_set_source(cr, body);
-  cairo_arc(cr, px, py, pr, 0, 2 * M_PI);
-  cairo_fill(cr);
-  cairo_pattern_destroy(body);
-  // Cloud bands across the planet.
-  Rng rng(707);
-  cairo_save(cr);
-  cairo_arc(cr, px, py, pr, 0, 2 * M_PI);
-  cairo_clip(cr);
-  for (int i = 0; i < 14; ++i) {
-    double y = py - pr + 20 + i * 22 + rng.Range(-6, 6);
-    SetColour(cr, 0x8FA8FF, rng.Range(0.04, 0.12));
-    Ellipse(cr, px + rng.Range(-120, 120), y, pr * rng.Range(0.6, 1.1), rng.Range(3, 8));
-    cairo_fill(cr);
-  }
-  cairo_restore(cr);
-  // Atmosphere rim.
-  cairo_set_line_width(cr, 3);
-  cairo_pattern_t* rim = cairo_pattern_create_linear(px - pr, py - pr, px + pr * 0.3, py);
-  AddStop(rim, 0, 0xA8C8FF, 0.9);
-  AddStop(rim, 1, 0x3048A0, 0.0);
-  cairo_set_source(cr, rim);
-  cairo_arc(cr, px, py, pr - 1, 0, 2 * M_PI);
-  cairo_stroke(cr);
-  cairo_pattern_destroy(rim);
-  // A small moon far off.
-  cairo_pattern_t* moon = cairo_pattern_create_radial(318, 168, 2, 326, 176, 16);
+  // A small moon far off, clear of every page's text.
+  const double mx = 738, my = 122, mr = 13;
+  cairo_pattern_t* moon = cairo_pattern_create_radial(mx - 5, my - 5, 1, mx, my, mr);
   AddStop(moon, 0, 0xE8E0F0);
   AddStop(moon, 0.5, 0x8A7CA0);
   AddStop(moon, 1, 0x1A1428);
   cairo_set_source(cr, moon);
-  cairo_arc(cr, 326, 176, 16, 0, 2 * M_PI);
+  cairo_arc(cr, mx, my, mr, 0, 2 * M_PI);
   cairo_fill(cr);
   cairo_pattern_destroy(moon);
   return canvas.Opaque(pal::kSpace);

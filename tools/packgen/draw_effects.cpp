@@ -251,12 +251,19 @@ void BonusSymbol(cairo_t* cr, int kind, double cx, double cy, double s) {
       cairo_close_path(cr);
       SymbolStyle(cr);
       break;
-    case 3:  // ion fan: three bolts spreading
+    case 3:  // ion fan: three darts spreading from the gun
       for (int i = -1; i <= 1; ++i) {
         cairo_save(cr);
-        cairo_translate(cr, cx, cy + s * 0.8);
-        cairo_rotate(cr, i * 0.45);
-        Ellipse(cr, 0, -s * 0.95, s * 0.18, s * 0.55);
+        cairo_translate(cr, cx, cy + s * 0.85);
+        cairo_rotate(cr, i * 0.5);
+        cairo_move_to(cr, 0, -s * 1.75);
+        cairo_line_to(cr, s * 0.26, -s * 1.05);
+        cairo_line_to(cr, s * 0.1, -s * 1.0);
+        cairo_line_to(cr, s * 0.1, -s * 0.35);
+        cairo_line_to(cr, -s * 0.1, -s * 0.35);
+        cairo_line_to(cr, -s * 0.1, -s * 1.0);
+        cairo_line_to(cr, -s * 0.26, -s * 1.05);
+        cairo_close_path(cr);
         cairo_restore(cr);
       }
       SymbolStyle(cr);

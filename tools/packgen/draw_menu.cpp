@@ -211,47 +211,79 @@ Picture DrawLogo() {
   Canvas canvas(kLogo.w, kLogo.h);
   cairo_t* cr = canvas.cr();
   const double w = kLogo.w;
-  // Emblem: a star inside its moat, a tilted ring.
-  const double ex = w / 2, ey = 44;
-  Glow(cr, ex, ey, 40, 0x5080FF, 0.8);
-  Glow(cr, ex, ey, 16, 0xFFFFFF, 1.0);
-  cairo_save(cr);
-  cairo_translate(cr, ex, ey);
-  cairo_rotate(cr, -0.25);
-  cairo_scale(cr, 1, 0.3);
-  cairo_set_line_width(cr, 7);
-  cairo_arc(cr, 0, 0, 62, 0, 2 * M_PI);
-  cairo_restore(cr);
-  cairo_pattern_t* ring = cairo_pattern_create_linear(ex - 62, ey - 20, ex + 62, ey + 20);
-  AddStop(ring, 0, 0xE0ECFF);
-  AddStop(ring, 0.5, 0x5070C0);
-  AddStop(ring, 1, 0x202C60);
-  cairo_set_source(cr, ring);
-  cairo_stroke(cr);
-  cairo_pattern_destroy(ring);
-  // The name in chrome letters with a dark outline.
-  const double ty = 108, size = 40;
-  cairo_save(cr);
-  cairo_translate(cr, w / 2, ty);
-  cairo_scale(cr, 0.88, 1.0);
-  TextPath(cr, "STARMOAT", 0, 0, size, Align::kCentre);
-  cairo_restore(cr);
-  cairo_set_line_width(cr, 4);
+  // Emblem: a star inside its moat, a tilted ring passing behind and in front of it.
+  const double ex = w / 2, ey = 46;
+  auto ring = [&](double from, double to) {
+    cairo_save(cr);
+    cairo_translate(cr, ex, ey);
+    cairo_rotate(cr, -0.22);
+    cairo_scale(cr, 1, 0.28);
+    cairo_new_path(cr);
+    cairo_arc(cr, 0, 0, 64, from, to);
+    cairo_restore(cr);
+    cairo_set_line_width(cr, 6);
+    cairo_pattern_t* p = cairo_pattern_create_linear(ex - 64, ey - 24, ex + 64, ey + 24);
+    AddStop(p, 0, 0xF0F6FF);
+    AddStop(p, 0.45, 0x7890D8);
+    AddStop(p, 1, 0x283470);
+    cairo_set_source(cr, p);
+    cairo_stroke(cr);
+    cairo_pattern_destroy(p);
+  };
+  Glow(cr, ex, ey, 44, 0x4070FF, 0.7);
+  ring(M_PI, 2 * M_PI);  // far half
+  Glow(cr, ex, ey, 18, 0xFFFFFF, 1.0);
+  SetColour(cr, 0xFFFFFF, 0.9);  // four-point flare
+  for (int i = 0; i < 2; ++i) {
+    cairo_save(cr);
+    cairo_translate(cr, ex, ey);
+    cairo_rotate(cr, i * M_PI / 2);
+    cairo_move_to(cr, -30, 0);
+    cairo_line_to(cr, 0, -1.6);
+    cairo_line_to(cr, 30, 0);
+    cairo_line_to(cr, 0, 1.6);
+    cairo_close_path(cr);
+    cairo_restore(cr);
+    cairo_fill(cr);
+  }
+  ring(0, M_PI);  // near half
+  // The name: slanted chrome letters with a dark outline and a blue glow.
+  const double ty = 106, size = 42;
+  auto namePath = [&] {
+    cairo_save(cr);
+    cairo_matrix_t shear;
+    cairo_matrix_init(&shear, 0.86, 0, -0.14, 1, w / 2 + 6, ty);
+    cairo_transform(cr, &shear);
+    TextPath(cr, "STARMOAT", 0, 0, size, Align::kCentre);
+    cairo_restore(cr);
+  };
+  namePath();
   cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-  SetColour(cr, 0x070A18);
+  for (int i = 0; i < 3; ++i) {
+    cairo_set_line_width(cr, 10 - i * 3);
+    SetColour(cr, 0x3060FF, 0.25);
+    cairo_stroke_preserve(cr);
+  }
+  cairo_set_line_width(cr, 3.5);
+  SetColour(cr, 0x060818);
   cairo_stroke_preserve(cr);
-  cairo_pattern_t* chrome = cairo_pattern_create_linear(0, ty - 15, 0, ty + 15);
+  cairo_pattern_t* chrome = cairo_pattern_create_linear(0, ty - 16, 0, ty + 16);
   AddStop(chrome, 0, 0xFFFFFF);
-  AddStop(chrome, 0.45, 0xA8B8E0);
-  AddStop(chrome, 0.5, 0x3A4A80);
-  AddStop(chrome, 0.75, 0x7888C0);
-  AddStop(chrome, 1, 0xD0E0FF);
+  AddStop(chrome, 0.42, 0xB8C6EC);
+  AddStop(chrome, 0.5, 0x2E3C78);
+  AddStop(chrome, 0.62, 0x5A6AB0);
+  AddStop(chrome, 1, 0xDCE8FF);
   cairo_set_source(cr, chrome);
   cairo_fill(cr);
   cairo_pattern_destroy(chrome);
-  // A green underline, the interface colour.
-  SetColour(cr, 0x00FF00, 0.9);
-  cairo_rectangle(cr, 30, 128, w - 60, 2);
+  // Interface-green rule under the name, fading at both ends.
+  cairo_pattern_t* rule = cairo_pattern_create_linear(16, 0, w - 16, 0);
+  AddStop(rule, 0, 0x00FF00, 0);
+  AddStop(rule, 0.2, 0x00FF00, 1);
+  AddStop(rule, 0.8, 0x00FF00, 1);
+  AddStop(rule, 1, 0x00FF00, 0);
+  cairo_set_source(cr, rule);
+  cairo_rectangle(cr, 16, 128, w - 32, 2);
   cairo_fill(cr);
   return canvas.Keyed(kMagentaKey, 96);
 }

@@ -40,60 +40,77 @@ void FlameUp(cairo_t* cr, double x, double y, double width, double length, uint3
   cairo_restore(cr);
 }
 
-// One frame of the player ship; t is the tilt from -1 (hard left) to 1 (hard right).
+// One frame of the player ship; t is the tilt from -1 (hard left) to 1 (hard right). Banking
+// foreshortens the wing that dips away and darkens it, while the rising wing catches the light.
 void PlayerFrame(cairo_t* cr, double t, int flame) {
-  const double cx = 32.5 + t * 1.5;
-  const double sL = 1 - 0.42 * std::max(0.0, -t) - 0.08 * std::max(0.0, t);
-  const double sR = 1 - 0.42 * std::max(0.0, t) - 0.08 * std::max(0.0, -t);
-  const double sF = 1 - 0.15 * std::fabs(t);
-  const double flameLen = flame ? 17 : 12;
+  const double cx = 32.5 + t * 2.0;
+  const double sF = 1 - 0.12 * std::fabs(t);
+  const double flameLen = flame ? 15 : 10;
+  auto wingScale = [t](int side) { return 1 - 0.5 * std::max(0.0, side * t) - 0.06 * std::max(0.0, -side * t); };
+  // Exhaust first, behind the hull.
   for (int side : {-1, 1}) {
-    double s = side < 0 ? sL : sR;
-    double ex = cx + side * 11.5 * s;
-    Flame(cr, ex, 82, 6.5, flameLen, 0x4AA8FF);
-    Flame(cr, ex, 82, 3.2, flameLen * 0.7, 0xFFFFFF);
+    double ex = cx + side * 5.2 * sF;
+    Flame(cr, ex, 84, 7, flameLen + 3, 0x3A90FF);
+    Flame(cr, ex, 84, 3.6, flameLen, 0xFFFFFF);
   }
-  // Wings, the dipping one a little darker.
   for (int side : {-1, 1}) {
-    double s = side < 0 ? sL : sR;
+    const double s = wingScale(side), dip = side * t;  // dip > 0: this wing drops away
     auto X = [&](double dx) { return cx + side * dx * s; };
-    cairo_new_path(cr);
-    PolyPath(cr, {{X(5), 38}, {X(20), 52}, {X(30), 64}, {X(31), 75}, {X(25), 79}, {X(5), 76}});
+    const double tipDrop = 2.5 * dip;
+    auto wing = [&] {
+      PolyPath(cr, {{X(6), 34}, {X(16), 48}, {X(29), 66 + tipDrop}, {X(31), 78 + tipDrop},
+                    {X(22), 79 + tipDrop * 0.6}, {X(15), 74}, {X(7), 80}});
+    };
+    wing();
     Rng panels(40 + side);
-    Hull(cr, pal::kHull, cx - 31, 38, 62, 42, &panels, 4);
-    // Leading-edge stripe and wingtip gun.
-    SetColour(cr, 0x2E5CC8, 0.9);
-    PolyPath(cr, {{X(7), 42}, {X(22), 55}, {X(22), 58}, {X(7), 46}});
+    Hull(cr, pal::kHull, cx - 31, 34, 62, 46, &panels, 4);
+    // Blue chevron and a thin warm stripe on the wing.
+    SetColour(cr, 0x2E5CC8, 0.95);
+    PolyPath(cr, {{X(9), 44}, {X(24), 62 + tipDrop * 0.7}, {X(24), 67 + tipDrop * 0.7}, {X(9), 50}});
     cairo_fill(cr);
-    cairo_rectangle(cr, std::min(X(26.5), X(29.5)), 50, std::fabs(X(29.5) - X(26.5)), 24);
-    Hull(cr, 0x9AA6C0, cx - 31, 50, 62, 24, nullptr);
-    double dip = side * t;  // positive when this wing dips away
+    SetColour(cr, 0xFF9A30, 0.85);
+    PolyPath(cr, {{X(12), 56}, {X(22), 70 + tipDrop * 0.6}, {X(22), 71.5 + tipDrop * 0.6}, {X(12), 58}});
+    cairo_fill(cr);
+    // Wingtip gun pod with a running light.
+    double gx0 = std::min(X(27.5), X(31.5)), gw = std::fabs(X(31.5) - X(27.5));
+    RoundRect(cr, gx0, 54 + tipDrop, gw, 27, 1.5);
+    Hull(cr, 0xA8B4D0, gx0, 54 + tipDrop, gw, 27, nullptr);
+    Port(cr, X(29.5), 80 + tipDrop, 1.0, side < 0 ? 0xFF4040 : 0x40FF60);
+    // Light: the dipping wing turns away from the top-left light, the rising one towards it.
     if (dip > 0) {
-      SetColour(cr, 0x000010, 0.3 * dip);
-      PolyPath(cr, {{X(5), 38}, {X(20), 52}, {X(30), 64}, {X(31), 75}, {X(25), 79}, {X(5), 76}});
+      SetColour(cr, 0x000010, 0.35 * dip);
+      wing();
+      cairo_fill(cr);
+    } else if (dip < 0) {
+      SetColour(cr, 0xFFFFFF, 0.12 * -dip);
+      wing();
       cairo_fill(cr);
     }
   }
-  // Engine nacelles.
+  // Canards beside the cockpit.
   for (int side : {-1, 1}) {
-    double s = side < 0 ? sL : sR;
-    double ex = cx + side * 11.5 * s;
-    RoundRect(cr, ex - 3.8 * s, 54, 7.6 * s, 30, 2.5);
-    Hull(cr, 0x7888A8, ex - 4, 54, 8, 30, nullptr);
-    SetColour(cr, 0x1A2438);
-    cairo_rectangle(cr, ex - 2.6 * s, 81, 5.2 * s, 3);
-    cairo_fill(cr);
+    double s = wingScale(side);
+    PolyPath(cr, {{cx + side * 5 * s, 30}, {cx + side * 13 * s, 40}, {cx + side * 13 * s, 43},
+                  {cx + side * 5 * s, 41}});
+    Hull(cr, 0x8A98BC, cx - 13, 30, 26, 13, nullptr);
   }
-  // Fuselage with the canopy.
-  SymPath(cr, cx, {{0, 2}, {3, 10}, {6, 24}, {8, 44}, {9, 66}, {8.5, 80}, {6, 86}}, sF);
+  // Fuselage with twin engine housings at the rear.
+  SymPath(cr, cx, {{0, 2}, {2.5, 9}, {5, 20}, {7, 36}, {8.5, 56}, {9, 74}, {8.5, 84}, {3, 86}}, sF);
   Rng panels(7);
   Hull(cr, 0xA4B0CC, cx - 9, 2, 18, 84, &panels, 5);
+  for (int side : {-1, 1}) {
+    double ex = cx + side * 5.2 * sF;
+    RoundRect(cr, ex - 3, 70, 6, 16, 2);
+    Hull(cr, 0x7888A8, ex - 3, 70, 6, 16, nullptr);
+    SetColour(cr, 0x0A1020);
+    cairo_rectangle(cr, ex - 2.2, 84, 4.4, 2);
+    cairo_fill(cr);
+  }
   SetColour(cr, 0x2E5CC8);
-  cairo_rectangle(cr, cx - 1.2 * sF, 50, 2.4 * sF, 30);
+  cairo_rectangle(cr, cx - 1.2 * sF, 46, 2.4 * sF, 22);
   cairo_fill(cr);
-  Canopy(cr, cx - t * 0.8, 30, 3.8 * sF, 9, pal::kCockpit);
-  // Nose light.
-  Port(cr, cx, 8, 1.1, 0x80E0FF);
+  Canopy(cr, cx - t * 0.8, 28, 3.6 * sF, 8.5, pal::kCockpit);
+  Port(cr, cx, 7, 1.0, 0x80E0FF);
 }
 
 // Enemy fighters: each kind its own silhouette, all in the enemy's violet and rust steels
@@ -195,10 +212,22 @@ void Enemy5(cairo_t* cr) {  // delta arrowhead
 
 void Enemy6(cairo_t* cr) {  // insectoid raider with claws
   const double cx = 42.5;
-  SetColour(cr, 0x9AD8C0, 0.35);  // gauzy wings
-  for (int s : {-1, 1}) {
+  for (int s : {-1, 1}) {  // membrane wings
     Ellipse(cr, cx + s * 26, 32, 16, 26);
+    cairo_pattern_t* p = cairo_pattern_create_radial(cx + s * 22, 24, 2, cx + s * 26, 32, 26);
+    AddStop(p, 0, 0x8AD8C0);
+    AddStop(p, 0.6, 0x2E7A68);
+    AddStop(p, 1, 0x143A34);
+    cairo_set_source(cr, p);
     cairo_fill(cr);
+    cairo_pattern_destroy(p);
+    cairo_set_line_width(cr, 0.8);
+    SetColour(cr, 0x0E2A24, 0.8);
+    for (int v = 0; v < 4; ++v) {
+      cairo_move_to(cr, cx + s * 12, 30);
+      cairo_line_to(cr, cx + s * (18 + v * 6), 10 + v * 14);
+    }
+    cairo_stroke(cr);
   }
   cairo_set_line_width(cr, 1.2);
   SetColour(cr, 0x2A4A40);
@@ -331,7 +360,7 @@ void Boss1(cairo_t* cr) {  // crescent carrier, 235 x 225
   cairo_curve_to(cr, cx - 116, 50, cx - 70, 12, cx, 16);
   cairo_close_path(cr);
   Rng w(200);
-  Hull(cr, 0x5E5080, 1, 12, 233, 184, &w, 26);
+  Hull(cr, 0x6A3A4E, 1, 12, 233, 184, &w, 26);
   cairo_set_line_width(cr, 3);
   SetColour(cr, 0xC03048, 0.8);  // hangar lights along the wings
   for (int s : {-1, 1}) {
@@ -342,12 +371,12 @@ void Boss1(cairo_t* cr) {  // crescent carrier, 235 x 225
   Windows(cr, w, cx - 100, 50, 200, 60, 60, 0xFFC070);
   SymPath(cr, cx, {{20, 8}, {40, 30}, {44, 150}, {34, 200}, {18, 220}, {0, 224}});
   Rng b(201);
-  Hull(cr, 0x7A6CA0, cx - 44, 8, 88, 216, &b, 18);
+  Hull(cr, 0x8A5A6C, cx - 44, 8, 88, 216, &b, 18);
   Windows(cr, b, cx - 30, 40, 60, 120, 30, 0xFFC070);
   for (int s : {-1, 1}) {
-    Turret(cr, cx + s * 70, 86, 8, 0x9A8AB8);
-    Turret(cr, cx + s * 96, 130, 6, 0x9A8AB8);
-    Turret(cr, cx + s * 24, 150, 6, 0x9A8AB8);
+    Turret(cr, cx + s * 70, 86, 8, 0xA88A98);
+    Turret(cr, cx + s * 96, 130, 6, 0xA88A98);
+    Turret(cr, cx + s * 24, 150, 6, 0xA88A98);
   }
   Canopy(cr, cx, 120, 12, 18, 0xFF4A30);
   Port(cr, cx, 212, 7, 0x60FF60);  // emitter of its green plasma
@@ -363,23 +392,23 @@ void Boss2(cairo_t* cr) {  // tiered dreadnought, 225 x 280
     double x = cx + (i - 1.5) * 44;
     RoundRect(cr, x - 12, 14, 24, 56, 6);
     Rng p(210 + i);
-    Hull(cr, 0x6A6A84, x - 12, 14, 24, 56, &p, 3);
+    Hull(cr, 0x5A6A80, x - 12, 14, 24, 56, &p, 3);
     Port(cr, x, 22, 4, 0xFF8040);
   }
   SymPath(cr, cx, {{60, 50}, {112, 80}, {112, 150}, {84, 170}, {96, 210}, {60, 214}});
   Rng w(220);
-  Hull(cr, 0x5A4E7E, 0, 50, 225, 164, &w, 26);
+  Hull(cr, 0x3E4C6A, 0, 50, 225, 164, &w, 26);
   Windows(cr, w, cx - 100, 90, 200, 60, 50, 0xFFC070);
   SymPath(cr, cx, {{30, 40}, {46, 70}, {50, 200}, {40, 240}, {16, 262}, {8, 279}});
   Rng b(221);
-  Hull(cr, 0x7C70A4, cx - 50, 40, 100, 239, &b, 22);
+  Hull(cr, 0x5A6C8E, cx - 50, 40, 100, 239, &b, 22);
   Windows(cr, b, cx - 36, 80, 72, 140, 40, 0xFFC070);
   SymPath(cr, cx, {{14, 120}, {22, 150}, {22, 210}, {10, 240}});
-  Hull(cr, 0x988CBC, cx - 22, 120, 44, 120, nullptr);
+  Hull(cr, 0x7C8EB0, cx - 22, 120, 44, 120, nullptr);
   for (int s : {-1, 1}) {
-    Turret(cr, cx + s * 90, 120, 8, 0x9A8AB8);
-    Turret(cr, cx + s * 64, 180, 8, 0x9A8AB8);
-    Turret(cr, cx + s * 34, 230, 6, 0x9A8AB8);
+    Turret(cr, cx + s * 90, 120, 8, 0x8A9AB8);
+    Turret(cr, cx + s * 64, 180, 8, 0x8A9AB8);
+    Turret(cr, cx + s * 34, 230, 6, 0x8A9AB8);
     SetColour(cr, 0xC03048, 0.9);
     cairo_rectangle(cr, cx + s * 70 - 2, 92, 4, 50);
     cairo_fill(cr);

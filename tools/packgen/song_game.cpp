@@ -124,8 +124,8 @@ XmModule ComposeGameSong() {
                    MakeKick("Kick", 1.0),         MakeSnare("Snare", 1.0),
                    MakeHat("Hat", 0.035),         MakeHat("Crash", 0.5),
                    MakeLead("Soft lead", 0.5)};
-  m.instruments[2].panning = 170;  // arpeggio a little right
-  m.instruments[8].panning = 80;   // harmony a little left
+  m.instruments[iArp - 1].panning = 170;       // arpeggio a little right
+  m.instruments[iLeadSoft - 1].panning = 80;   // harmony a little left
   return m;
 }
 

@@ -10,7 +10,7 @@ namespace packgen {
 namespace {
 
 enum Channel { kPad1, kPad2, kPad3, kBass, kLead, kEcho, kBell, kKick, kSnare, kHat, kChannels };
-enum Instrument { iPad = 1, iBell, iBass, iLead, iKick, iSnare, iHat };
+enum Instrument { iPad = 1, iBell, iBass, iLead, iKick, iSnare, iHat, iEcho };
 constexpr int kBar = 16;
 
 const char* const kProgression[24] = {
@@ -59,7 +59,13 @@ XmModule ComposeMenuSong() {
     const Chord& chord = ChordNamed(kProgression[bar]);
     const int row = bar * kBar;
     const int padVolume = bar < 4 ? 40 : 34;
-    for (int v = 0; v < 3; ++v) song.Phrase(row, kPad1 + v, iPad, chord.voices[v], padVolume);
+    // A pad voice that keeps its note from the previous bar rings on instead of restarting.
+    const Chord* before = bar > 0 ? &ChordNamed(kProgression[bar - 1]) : nullptr;
+    for (int v = 0; v < 3; ++v) {
+      if (before == nullptr || before->voices[v] != chord.voices[v]) {
+        song.Phrase(row, kPad1 + v, iPad, chord.voices[v], padVolume);
+      }
+    }
     // Bell: a slow broken chord, high and quiet.
     const auto& a = chord.arp;
     std::string bell = a[0] + ":22 . . " + a[1] + ":18 . . " + a[2] + ":20 . . " + a[3] +
@@ -83,14 +89,16 @@ XmModule ComposeMenuSong() {
   Melody(song, 16, kBridgeB, 48);
   Melody(song, 20, kThemeEnd, 42);
   song.Phrase(19 * kBar + 12, kSnare, iSnare, "x:18 x:22 x:26 x:30");
-  song.Echo(kLead, kEcho, 3, 0.45, 0, 24 * kBar - 1);
+  song.Echo(kLead, kEcho, 3, 0.45, iEcho);
 
   XmModule m = std::move(song).Finish("Starmoat menu", 6, 84);
   m.instruments = {MakePad("Nebula pad", 0.82),  MakeBell("Glass bell"), MakeBass("Soft bass", 0.3),
                    MakeLead("Echo lead", 0.5),   MakeKick("Soft kick", 0.6),
-                   MakeSnare("Rim", 0.6),        MakeHat("Dust hat", 0.03)};
-  m.instruments[3].panning = 150;
-  m.instruments[1].panning = 100;
+                   MakeSnare("Rim", 0.6),        MakeHat("Dust hat", 0.03),
+                   MakeLead("Echo", 0.5)};
+  m.instruments[iLead - 1].panning = 150;  // the lead a little right, its echo left
+  m.instruments[iEcho - 1].panning = 90;
+  m.instruments[iBell - 1].panning = 100;
   return m;
 }
 
