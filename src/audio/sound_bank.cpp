@@ -2,3 +2,4 @@
 
 // The effect voices arrive with the audio subsystem.
 void PlaySound(int32_t, int32_t, int32_t) {}
+void PlayEffectDirect(int32_t) {}
