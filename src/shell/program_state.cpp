@@ -1,5 +1,7 @@
 #include "shell/program_state.h"
 
+#include "audio/music.h"
+#include "audio/sound_bank.h"
 #include "persistence/config.h"
 #include "shell/form.h"
 #include "shell/screen_state.h"
@@ -7,5 +9,7 @@
 void ResetProgramState() {
   ResetFormState();
   ResetConfigState();
+  ResetSoundBank();
+  ResetMusicState();
   ScreenState = ssIntro;
 }
