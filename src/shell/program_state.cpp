@@ -2,6 +2,8 @@
 
 #include "audio/music.h"
 #include "audio/sound_bank.h"
+#include "graphics/font_cache.h"
+#include "graphics/images.h"
 #include "persistence/config.h"
 #include "shell/form.h"
 #include "shell/screen_state.h"
@@ -9,6 +11,8 @@
 void ResetProgramState() {
   ResetFormState();
   ResetConfigState();
+  gfx::ResetImages();
+  gfx::ResetFontCache();
   ResetSoundBank();
   ResetMusicState();
   ScreenState = ssIntro;
