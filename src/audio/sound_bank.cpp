@@ -159,9 +159,7 @@ void LoadSoundBank(const EmbeddedSound* sounds, int32_t count) {
 }
 
 void CreateSoundBank() {
-#ifdef STARMOAT_EMBEDDED_SOUNDS
   LoadSoundBank(kEmbeddedSounds, kSoundEffectCount);
-#endif
   DXSound1.Initialize();
 }
 

@@ -299,3 +299,39 @@ TEST_F(SoundBankTest, DestroyingTheBankFreesEveryVoice) {
 }
 
 }  // namespace
+
+namespace {
+
+// The effects the program carries, read through the bank: the formats and lengths it was
+// made with, one main voice each.
+TEST(EmbeddedSoundsTest, TheBankReadsTheCarriedEffects) {
+  const struct {
+    const char* name;
+    uint32_t rate;
+    uint16_t bits;
+    size_t dataBytes;
+  } table[] = {{"MenuClick", 8000, 8, 368},    {"Hit", 16000, 8, 16755},
+               {"Laser_1", 16000, 8, 2603},    {"Plasma", 22050, 16, 29952},
+               {"Rocket", 22050, 8, 24130},    {"Skeel", 8000, 8, 14675},
+               {"NewStage", 11025, 8, 73094}};
+  ResetSoundBank();
+  fake::FakeSoundDevice device;
+  platform::Platform services;
+  services.sound = &device;
+  platform::SetServices(services);
+  CreateSoundBank();
+  ASSERT_EQ(device.voices.size(), 7u);
+  for (int i = 0; i < 7; ++i) {
+    EXPECT_STREQ(kEmbeddedSounds[i].name, table[i].name);
+    EXPECT_EQ(DXWaveList1.Items[i].Name, table[i].name);
+    EXPECT_EQ(device.voices[i]->channels, 1) << table[i].name;
+    EXPECT_EQ(device.voices[i]->rate, table[i].rate) << table[i].name;
+    EXPECT_EQ(device.voices[i]->bits, table[i].bits) << table[i].name;
+    EXPECT_EQ(device.voices[i]->pcm->size(), table[i].dataBytes) << table[i].name;
+  }
+  DestroySoundBank();
+  ResetSoundBank();
+  platform::SetServices({});
+}
+
+}  // namespace
