@@ -17,9 +17,10 @@ class SdlHttpClient : public IHttpClient {
   SdlHttpClient();
 
   // Sends the request's headers, follows no redirect, and gives up after the connect and total
-  // time-outs. Cookies set by a reply are kept for the client's lifetime and sent back with
-  // later requests to the same server (the score server may tie its two requests together). ok only for a complete reply with a 2xx status; error then stays empty.
+  // time-outs. ok only for a complete reply with a 2xx status; error then stays empty.
   // Otherwise error says what went wrong (curl's message, or "HTTP status N").
+  // Cookies set by a reply are kept for the client's lifetime and sent back with later
+  // requests to the same server: the score server may tie its two requests together.
   HttpResponse Get(const HttpRequest& request) override;
 
  private:
