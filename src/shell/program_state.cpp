@@ -1,5 +1,7 @@
 #include "shell/program_state.h"
 
+#include "audio/music.h"
+#include "audio/sound_bank.h"
 #include "graphics/font_cache.h"
 #include "graphics/images.h"
 #include "persistence/config.h"
@@ -11,5 +13,7 @@ void ResetProgramState() {
   ResetConfigState();
   gfx::ResetImages();
   gfx::ResetFontCache();
+  ResetSoundBank();
+  ResetMusicState();
   ScreenState = ssIntro;
 }
