@@ -35,9 +35,13 @@ SdlPlatform::SdlPlatform() {
   display_->OnCursorWarp(
       [input = input_.get()](int32_t x, int32_t y) { input->PointerWarped(x, y); });
   SDL_StartTextInput();
+  sound_ = std::make_unique<SdlSoundDevice>();
+  music_ = std::make_unique<SdlMusicPlayer>(*sound_);
 }
 
 SdlPlatform::~SdlPlatform() {
+  music_.reset();
+  sound_.reset();
   events_.reset();
   input_.reset();
   display_.reset();
@@ -53,6 +57,8 @@ Platform SdlPlatform::Services() {
   p.shell = &shell_;
   p.http = &http_;
   p.fonts = &fonts_;
+  p.sound = sound_.get();
+  p.music = music_.get();
   return p;
 }
 
