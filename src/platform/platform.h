@@ -86,9 +86,12 @@ enum ShiftState : uint8_t { kShift = 1, kAlt = 2, kCtrl = 4, kLeftButton = 8, kR
 
 struct WindowEvent {
   enum Kind {
-    KeyDown,         // vk, shift; text holds the typed character (UTF-8, may be empty)
+    // vk, shift; text holds what the key typed (UTF-8; empty for keys that type nothing).
+    // Key repeat sends KeyDown again. The modifier keys come as VK_SHIFT, VK_CONTROL and
+    // VK_MENU. Text typed without a key of its own (an input method) is a KeyDown with vk 0.
+    KeyDown,
     MouseMove,       // x, y in client coordinates, shift
-    MouseDown,       // x, y, button (0 left, 1 right, 2 middle), shift
+    MouseDown,       // x, y, button (0 left, 1 right, 2 middle, 3 and 4 side), shift
     FocusGained,
     FocusLost,
     Minimized,
@@ -96,8 +99,8 @@ struct WindowEvent {
     Moved,
     CloseRequested,  // the window's close button or the window manager
     MaximizeRequested,
-    TitleDoubleClick,
-    Quit,            // SIGINT/SIGTERM: end at once, as a killed process would
+    TitleDoubleClick,  // not seen under X11: window managers make it a maximise request
+    Quit,            // SIGINT/SIGTERM: end at once, as a killed process would (sent once)
   };
   Kind kind = KeyDown;
   int32_t vk = 0;
@@ -116,17 +119,21 @@ class IEventQueue {
   virtual void Wait(uint32_t timeoutMs) = 0;
 };
 
-// One voice of a sound effect: a loaded PCM buffer that can be played with its own pan and
-// volume (hundredths of a decibel), as a DirectSound buffer could.
+// One voice of a sound effect: PCM data that can be played with its own pan and volume
+// (hundredths of a decibel), as a DirectSound buffer could. Duplicates share the data.
 class ISoundVoice {
  public:
   virtual ~ISoundVoice() = default;
+  // Starts from the beginning, once or looping.
   virtual void Play(bool looped) = 0;
   virtual void Stop() = 0;
   virtual bool IsPlaying() = 0;
-  virtual void SetVolume(int32_t hundredthsDb) = 0;  // -10000 .. 0
+  virtual void SetVolume(int32_t hundredthsDb) = 0;  // -10000 (silent) .. 0 (full)
   virtual void SetPan(int32_t hundredthsDb) = 0;     // -10000 (left) .. 10000 (right)
   virtual void SetFrequency(uint32_t hz) = 0;        // 0 = the recording's own rate
+  // A new voice on the same data (no copy), stopped, at full volume and centred; null on
+  // failure.
+  virtual std::unique_ptr<ISoundVoice> Duplicate() = 0;
 };
 
 class ISoundDevice {
@@ -134,23 +141,23 @@ class ISoundDevice {
   virtual ~ISoundDevice() = default;
   // False when there is no usable audio device; the game then stays silent.
   virtual bool IsOpen() = 0;
-  // A new voice holding a copy of PCM data (format as in a WAVE "fmt " chunk); null on failure.
+  // A new voice holding a copy of integer PCM data (8-bit unsigned or 16-bit signed
+  // little-endian samples, interleaved channels); null when the device refuses the format.
   virtual std::unique_ptr<ISoundVoice> CreateVoice(uint16_t channels, uint32_t samplesPerSec,
                                                    uint16_t bitsPerSample,
                                                    const std::vector<uint8_t>& pcm) = 0;
 };
 
-// The tracker-module player: one module at a time.
+// The tracker-module player: one module at a time, looping by itself once started.
 class IMusicPlayer {
  public:
   virtual ~IMusicPlayer() = default;
   // Loads a module file; returns a handle, 0 on any failure. Nothing plays yet.
   virtual uint32_t SongLoadFromFile(const std::string& path) = 0;
+  // Starts the module from its beginning; it plays and repeats on its own from then on.
   virtual void SongPlay(uint32_t song) = 0;
   // Stops and releases the module; the handle is not used again.
   virtual void SongFree(uint32_t song) = 0;
-  // The order-list position now playing, 0 at the start of the module.
-  virtual int32_t SongGetOrder(uint32_t song) = 0;
 };
 
 // Opens a file or a URL with the desktop's opener. Never builds a shell command line.

@@ -1,5 +1,9 @@
 #include "shell/program_state.h"
 
+#include "audio/music.h"
+#include "audio/sound_bank.h"
+#include "graphics/font_cache.h"
+#include "graphics/images.h"
 #include "persistence/config.h"
 #include "shell/form.h"
 #include "shell/screen_state.h"
@@ -7,5 +11,9 @@
 void ResetProgramState() {
   ResetFormState();
   ResetConfigState();
+  gfx::ResetImages();
+  gfx::ResetFontCache();
+  ResetSoundBank();
+  ResetMusicState();
   ScreenState = ssIntro;
 }

@@ -23,7 +23,7 @@ void ProgramHarness::SetUp() {
   if (fs::exists(realPack, ec)) {
     fs::copy_file(realPack, dir / "Data" / "Data.pp");
   } else {
-    WriteTestPack(dir);
+    testpack::WriteTestPack(dir);
   }
   ResetProgramState();
   platform::SetServices(fake.Services());
