@@ -30,7 +30,7 @@ void ProgramHarness::SetUp() {
   BeforeCreate();
   Form1 = new TForm1;
   Form1->FormCreate();
-  fake.events.Push({platform::WindowEvent::FocusGained});
+  fake.events.Push(Event(platform::WindowEvent::FocusGained));
   running_ = PumpMessages();
 }
 
@@ -60,14 +60,14 @@ void ProgramHarness::Send(const platform::WindowEvent& event) {
 }
 
 void ProgramHarness::Key(int32_t vk, uint8_t shift) {
-  platform::WindowEvent e{platform::WindowEvent::KeyDown};
+  platform::WindowEvent e = Event(platform::WindowEvent::KeyDown);
   e.vk = vk;
   e.shift = shift;
   Send(e);
 }
 
 void ProgramHarness::MouseMove(int32_t x, int32_t y) {
-  platform::WindowEvent e{platform::WindowEvent::MouseMove};
+  platform::WindowEvent e = Event(platform::WindowEvent::MouseMove);
   e.x = x;
   e.y = y;
   Send(e);
@@ -75,7 +75,7 @@ void ProgramHarness::MouseMove(int32_t x, int32_t y) {
 
 void ProgramHarness::Click(int32_t x, int32_t y, int32_t button) {
   MouseMove(x, y);
-  platform::WindowEvent e{platform::WindowEvent::MouseDown};
+  platform::WindowEvent e = Event(platform::WindowEvent::MouseDown);
   e.x = x;
   e.y = y;
   e.button = button;

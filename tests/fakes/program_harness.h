@@ -22,6 +22,12 @@ class ProgramHarness : public ::testing::Test {
   void Frame(int n = 1);
   // Queues a window event and pumps it (with no new frame: the clock does not move).
   void Send(const platform::WindowEvent& event);
+  void Send(platform::WindowEvent::Kind kind) { Send(Event(kind)); }
+  static platform::WindowEvent Event(platform::WindowEvent::Kind kind) {
+    platform::WindowEvent e;
+    e.kind = kind;
+    return e;
+  }
   void Key(int32_t vk, uint8_t shift = 0);
   void MouseMove(int32_t x, int32_t y);
   void Click(int32_t x, int32_t y, int32_t button = 0);

@@ -78,12 +78,12 @@ TEST_F(FormTest, RestoreDuringAGameFreezesThePictureAndPauses) {
   Game = std::make_unique<TGame>();
   Frame();
   const platform::Rect saved = fake.display.window;
-  Send({platform::WindowEvent::FocusLost});
+  Send(platform::WindowEvent::FocusLost);
   EXPECT_EQ(Form1->FReady, 0);
-  Send({platform::WindowEvent::Minimized});
+  Send(platform::WindowEvent::Minimized);
   fake.display.MoveWindow(-32000, -32000);
   fake.clock.NextTick();
-  Send({platform::WindowEvent::Restored});
+  Send(platform::WindowEvent::Restored);
 
   EXPECT_EQ(ScreenState, ssPaused);
   EXPECT_EQ(fake.display.window.left, saved.left);
@@ -100,21 +100,21 @@ TEST_F(FormTest, RestoreDuringAGameFreezesThePictureAndPauses) {
 TEST_F(FormTest, FullScreenRestoreRebuildsTheDisplayAndFirstFocusLossDoesNotMinimise) {
   Form1->SetDisplayMode(false);
   EXPECT_FALSE(fake.display.windowed);
-  Send({platform::WindowEvent::FocusLost});
+  Send(platform::WindowEvent::FocusLost);
   EXPECT_EQ(fake.display.minimizeCount, 0);
-  Send({platform::WindowEvent::FocusGained});
-  Send({platform::WindowEvent::FocusLost});
+  Send(platform::WindowEvent::FocusGained);
+  Send(platform::WindowEvent::FocusLost);
   EXPECT_EQ(fake.display.minimizeCount, 1);
   const int modes = fake.display.setModeCount;
-  Send({platform::WindowEvent::Minimized});
-  Send({platform::WindowEvent::Restored});
+  Send(platform::WindowEvent::Minimized);
+  Send(platform::WindowEvent::Restored);
   EXPECT_EQ(fake.display.setModeCount, modes + 1);
 }
 
 TEST_F(FormTest, MaximiseAndTitleDoubleClickSwitchToFullScreen) {
   for (auto kind : {platform::WindowEvent::MaximizeRequested, platform::WindowEvent::TitleDoubleClick}) {
     Form1->SetDisplayMode(true);
-    Send({kind});
+    Send(kind);
     EXPECT_FALSE(Settings.Windowed);
     EXPECT_FALSE(fake.display.windowed);
   }
@@ -136,7 +136,7 @@ class ProgramTest : public ProgramHarness {
 };
 
 TEST_F(ProgramTest, ConfirmedCloseOpensTheCompanionFilesInOrder) {
-  fake.events.Push({platform::WindowEvent::CloseRequested});
+  fake.events.Push(Event(platform::WindowEvent::CloseRequested));
   EXPECT_EQ(RunProgram(), 0);
   EXPECT_EQ(fake.shell.opened, (std::vector<std::string>{"zarnel.exe", "Kelvo.url"}));
   EXPECT_EQ(Form1, nullptr);
@@ -144,13 +144,13 @@ TEST_F(ProgramTest, ConfirmedCloseOpensTheCompanionFilesInOrder) {
 
 TEST_F(ProgramTest, MissingCompanionFilesAreSkipped) {
   fs::remove("zarnel.exe");
-  fake.events.Push({platform::WindowEvent::CloseRequested});
+  fake.events.Push(Event(platform::WindowEvent::CloseRequested));
   EXPECT_EQ(RunProgram(), 0);
   EXPECT_EQ(fake.shell.opened, (std::vector<std::string>{"Kelvo.url"}));
 }
 
 TEST_F(ProgramTest, QuitSignalEndsWithoutOpeningAnything) {
-  fake.events.Push({platform::WindowEvent::Quit});
+  fake.events.Push(Event(platform::WindowEvent::Quit));
   EXPECT_EQ(RunProgram(), 0);
   EXPECT_TRUE(fake.shell.opened.empty());
 }
