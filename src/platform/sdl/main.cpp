@@ -3,6 +3,7 @@
 
 #include "platform/sdl/sdl_platform.h"
 #include "shell/program.h"
+#include "shell/program_state.h"
 
 int main() {
   platform::SdlPlatform os;
@@ -11,6 +12,9 @@ int main() {
     return 1;
   }
   platform::SetServices(os.Services());
+  // Globals such as the default high-score table are set up here, before the settings file is
+  // read, exactly as each test sets them.
+  ResetProgramState();
   const int status = RunProgram();
   platform::SetServices({});
   return status;
