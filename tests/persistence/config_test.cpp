@@ -7,39 +7,9 @@
 
 #include "persistence/country_field.h"
 #include "persistence/hiscores.h"
-#include "work_dir.h"
+#include "config_files.h"
 
 namespace {
-
-using Bytes = std::vector<uint8_t>;
-
-// The file's byte form, written out independently of the program's writer.
-void Stored(Bytes& out, const std::string& text) {
-  out.push_back(static_cast<uint8_t>(text.size()));
-  for (char c : text) out.push_back(static_cast<uint8_t>(~static_cast<uint8_t>(c)));
-}
-
-void Le32(Bytes& out, int32_t value) {
-  const auto v = static_cast<uint32_t>(value);
-  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(v >> shift));
-}
-
-Bytes FileBytes(const TOptions& o, const std::array<THiScores, kHiScoreCount>& table) {
-  Bytes out{static_cast<uint8_t>(o.Windowed), static_cast<uint8_t>(o.Music),
-            static_cast<uint8_t>(o.Sound), static_cast<uint8_t>(o.BossKey)};
-  Stored(out, o.Country);
-  for (const THiScores& e : table) {
-    Stored(out, e.Name);
-    Le32(out, e.Score);
-  }
-  return out;
-}
-
-std::array<THiScores, kHiScoreCount> DefaultTable() {
-  std::array<THiScores, kHiScoreCount> table;
-  for (int i = 0; i < kHiScoreCount; ++i) table[i] = {"Anonymous", (10 - i) * 100};
-  return table;
-}
 
 void ExpectSettings(const TOptions& expected) {
   EXPECT_EQ(Settings.Windowed, expected.Windowed);

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "persistence/config.h"
-#include "work_dir.h"
+#include "config_files.h"
 
 namespace {
 
