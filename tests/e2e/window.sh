@@ -6,54 +6,7 @@
 set -u
 
 game_dir=$(cd "${1:?usage: window.sh <game dir>}" && pwd)
-exe="$game_dir/starmoat"
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-[ -x "$exe" ] || fail "no executable $exe"
-for tool in Xvfb xdotool xwininfo import convert; do
-  command -v "$tool" >/dev/null || fail "$tool is not installed (tools/deps.sh lists it)"
-done
-if [ ! -f "$game_dir/Data/Data.pp" ]; then
-  echo "SKIP: no sprite pack $game_dir/Data/Data.pp yet; the program cannot start without it"
-  exit 77
-fi
-
-work=$(mktemp -d)
-xvfb_pid=""
-game_pid=""
-cleanup() {
-  [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill -TERM "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-# Xvfb picks a free display itself and writes its number to the given descriptor.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
-[ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(head -n1 "$work/display")"
-
-# The program works in its current folder (it writes Config.cfg there): a scratch folder that
-# sees the game's data.
-mkdir "$work/run"
-ln -s "$game_dir/Data" "$work/run/Data"
-[ -d "$game_dir/sound" ] && ln -s "$game_dir/sound" "$work/run/sound"
-(cd "$work/run" && SDL_AUDIODRIVER=dummy exec "$exe") >"$work/game.log" 2>&1 &
-game_pid=$!
-
-window=""
-for _ in $(seq 100); do
-  window=$(xdotool search --onlyvisible --name '^Starmoat$' 2>/dev/null | head -n1)
-  [ -n "$window" ] && break
-  kill -0 "$game_pid" 2>/dev/null || fail "the program ended early: $(cat "$work/game.log")"
-  sleep 0.1
-done
-[ -n "$window" ] || fail "no window named Starmoat after 10 s"
+. "$(dirname "$0")/lib/program.bash"
 
 geometry=$(xwininfo -id "$window")
 width=$(awk '/^ *Width:/ {print $2}' <<<"$geometry")

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "game/base_boss.h"
+#include "game/bonus.h"
 #include "game/enemy_engine.h"
 #include "game/hit.h"
 #include "game/kind_tables.h"
@@ -153,6 +154,18 @@ TEST_F(WorldTest, LosingTheLastLifeEndsTheGameInTheSameFrame) {
   Frame();
   EXPECT_EQ(Game->Lives, 0);
   EXPECT_EQ(Game->Status, gsGameOver);
+}
+
+TEST_F(WorldTest, ALifeCollectedInTheSameFrameKeepsTheGameGoing) {
+  StartPlaying();
+  Game->Lives = 1;
+  Game->Energy = 0;
+  Game->Bonuses[0] = std::make_unique<TBonus>(0, Game->Ship->X, Game->Ship->Y);
+  Game->Bonuses[0]->Kind = 1;
+  Frame();
+  EXPECT_FALSE(Game->Bonuses[0]);
+  EXPECT_EQ(Game->Lives, 1);
+  EXPECT_EQ(Game->Status, gsBetweenStages);
 }
 
 TEST_F(WorldTest, LosingALifeRestartsTheStageThroughTheIntro) {
