@@ -1,11 +1,15 @@
 #include "shell/program_state.h"
 
+#include "graphics/widgets.h"
 #include "persistence/config.h"
 #include "shell/form.h"
-#include "shell/screen_state.h"
+#include "shell/input.h"
+#include "shell/screens.h"
 
 void ResetProgramState() {
   ResetFormState();
   ResetConfigState();
-  ScreenState = ssIntro;
+  ResetScreenState();
+  ResetInputState();
+  gfx::FreeWidgets();
 }
