@@ -86,9 +86,12 @@ enum ShiftState : uint8_t { kShift = 1, kAlt = 2, kCtrl = 4, kLeftButton = 8, kR
 
 struct WindowEvent {
   enum Kind {
-    KeyDown,         // vk, shift; text holds the typed character (UTF-8, may be empty)
+    // vk, shift; text holds what the key typed (UTF-8; empty for keys that type nothing).
+    // Key repeat sends KeyDown again. The modifier keys come as VK_SHIFT, VK_CONTROL and
+    // VK_MENU. Text typed without a key of its own (an input method) is a KeyDown with vk 0.
+    KeyDown,
     MouseMove,       // x, y in client coordinates, shift
-    MouseDown,       // x, y, button (0 left, 1 right, 2 middle), shift
+    MouseDown,       // x, y, button (0 left, 1 right, 2 middle, 3 and 4 side), shift
     FocusGained,
     FocusLost,
     Minimized,
@@ -96,8 +99,8 @@ struct WindowEvent {
     Moved,
     CloseRequested,  // the window's close button or the window manager
     MaximizeRequested,
-    TitleDoubleClick,
-    Quit,            // SIGINT/SIGTERM: end at once, as a killed process would
+    TitleDoubleClick,  // not seen under X11: window managers make it a maximise request
+    Quit,            // SIGINT/SIGTERM: end at once, as a killed process would (sent once)
   };
   Kind kind = KeyDown;
   int32_t vk = 0;

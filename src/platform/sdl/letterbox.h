@@ -1,0 +1,34 @@
+// Where the 800 x 600 picture sits in a window of another size: scaled to fit with its aspect
+// kept, centred, black bars on the two remaining sides. Pure arithmetic, no SDL.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/platform.h"
+
+namespace platform {
+
+class Letterbox {
+ public:
+  static constexpr int32_t kFrameWidth = 800;
+  static constexpr int32_t kFrameHeight = 600;
+
+  // windowWidth, windowHeight: the window's drawable size in pixels.
+  Letterbox(int32_t windowWidth, int32_t windowHeight);
+
+  // The picture's rectangle in window pixels (right and bottom exclusive).
+  Rect Picture() const { return picture_; }
+  // True when the picture fills the window one to one (no scaling, no bars).
+  bool Identity() const;
+  // A window pixel as a point of the 800 x 600 frame, clamped to the frame (the pointer over
+  // a bar counts as the nearest edge, as on a screen of the frame's own size).
+  Point WindowToFrame(Point window) const;
+  // The window pixel showing the centre of a frame pixel.
+  Point FrameToWindow(Point frame) const;
+
+ private:
+  int32_t windowWidth_, windowHeight_;
+  Rect picture_;
+};
+
+}  // namespace platform

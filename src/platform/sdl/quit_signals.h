@@ -1,0 +1,22 @@
+// SIGINT and SIGTERM as a request to end the program at once. The handlers only set a flag;
+// the event queue turns it into a Quit event. A blocked wait for events wakes up when the
+// signal interrupts it, and at the latest at its time-out (one clock tick).
+#pragma once
+
+namespace platform {
+
+class QuitSignals {
+ public:
+  // Installs the handlers; the destructor puts the previous ones back.
+  QuitSignals();
+  ~QuitSignals();
+  QuitSignals(const QuitSignals&) = delete;
+  QuitSignals& operator=(const QuitSignals&) = delete;
+
+  // True once either signal has arrived.
+  static bool Received();
+  // Forgets an earlier signal (tests).
+  static void Clear();
+};
+
+}  // namespace platform

@@ -1,0 +1,165 @@
+#include "platform/sdl/sdl_display.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace platform {
+
+namespace {
+
+constexpr int kWidth = Letterbox::kFrameWidth;
+constexpr int kHeight = Letterbox::kFrameHeight;
+
+// The frame as a surface that SDL can blit from (no copy: it points at the caller's pixels).
+SDL_Surface* WrapFrame(const uint32_t* pixels, int pitch) {
+  return SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pixels), kWidth, kHeight, 32,
+                                            pitch, SDL_PIXELFORMAT_RGB888);
+}
+
+// Black bars around the picture: the window parts the picture does not cover.
+void FillBars(SDL_Surface* target, const Rect& p) {
+  const Uint32 black = SDL_MapRGB(target->format, 0, 0, 0);
+  const SDL_Rect bars[] = {
+      {0, 0, target->w, p.top},
+      {0, p.bottom, target->w, target->h - p.bottom},
+      {0, p.top, p.left, p.bottom - p.top},
+      {p.right, p.top, target->w - p.right, p.bottom - p.top},
+  };
+  for (const SDL_Rect& bar : bars) {
+    if (bar.w > 0 && bar.h > 0) SDL_FillRect(target, &bar, black);
+  }
+}
+
+}  // namespace
+
+SdlDisplay::~SdlDisplay() {
+  if (window_) SDL_DestroyWindow(window_);
+}
+
+Point SdlDisplay::ScreenSize() {
+  const int index = window_ ? SDL_GetWindowDisplayIndex(window_) : 0;
+  SDL_DisplayMode mode;
+  if (SDL_GetDesktopDisplayMode(index < 0 ? 0 : index, &mode) != 0) return {kWidth, kHeight};
+  return {mode.w, mode.h};
+}
+
+void SdlDisplay::SetMode(bool windowed) {
+  windowed_ = windowed;
+  if (!window_) {
+    window_ = SDL_CreateWindow("Starmoat", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                               kWidth, kHeight, SDL_WINDOW_HIDDEN);
+    if (!window_) {
+      std::fprintf(stderr, "Starmoat: cannot open the window: %s\n", SDL_GetError());
+      return;
+    }
+  }
+  if (windowed) {
+    SDL_SetWindowFullscreen(window_, 0);
+    SDL_SetWindowBordered(window_, SDL_TRUE);
+    SDL_SetWindowSize(window_, kWidth, kHeight);
+    const Point screen = ScreenSize();
+    SDL_SetWindowPosition(window_, screen.x / 2 - kWidth / 2, screen.y / 2 - kHeight / 2);
+  } else {
+    // Cover the desktop ourselves first: without a window manager nobody else would resize
+    // the window, while SDL would already draw at the desktop's size.
+    SDL_Rect bounds;
+    const int index = SDL_GetWindowDisplayIndex(window_);
+    if (SDL_GetDisplayBounds(index < 0 ? 0 : index, &bounds) == 0) {
+      SDL_SetWindowBordered(window_, SDL_FALSE);
+      SDL_SetWindowPosition(window_, bounds.x, bounds.y);
+      SDL_SetWindowSize(window_, bounds.w, bounds.h);
+    }
+    SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  }
+  SDL_ShowWindow(window_);
+  SDL_RaiseWindow(window_);
+}
+
+Letterbox SdlDisplay::CurrentLetterbox() const {
+  int w = kWidth, h = kHeight;
+  if (window_) SDL_GetWindowSize(window_, &w, &h);
+  return Letterbox(w, h);
+}
+
+void SdlDisplay::Present(const uint32_t* pixels, int pitch) {
+  if (!window_) return;
+  SDL_Surface* target = SDL_GetWindowSurface(window_);
+  if (!target) return;
+  if (target->w == kWidth && target->h == kHeight &&
+      target->format->format == SDL_PIXELFORMAT_RGB888) {
+    // The common windowed case: the window surface has the frame's own layout.
+    if (SDL_MUSTLOCK(target)) SDL_LockSurface(target);
+    auto* dst = static_cast<uint8_t*>(target->pixels);
+    const auto* src = reinterpret_cast<const uint8_t*>(pixels);
+    if (target->pitch == pitch) {
+      std::memcpy(dst, src, static_cast<size_t>(pitch) * kHeight);
+    } else {
+      for (int y = 0; y < kHeight; ++y) {
+        std::memcpy(dst + y * target->pitch, src + y * pitch, kWidth * sizeof(uint32_t));
+      }
+    }
+    if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
+  } else {
+    SDL_Surface* frame = WrapFrame(pixels, pitch);
+    if (!frame) return;
+    const Rect p = Letterbox(target->w, target->h).Picture();
+    SDL_Rect dest{p.left, p.top, p.right - p.left, p.bottom - p.top};
+    FillBars(target, p);
+    if (dest.w == kWidth && dest.h == kHeight) {
+      SDL_BlitSurface(frame, nullptr, target, &dest);
+    } else {
+      SDL_BlitScaled(frame, nullptr, target, &dest);
+    }
+    SDL_FreeSurface(frame);
+  }
+  SDL_UpdateWindowSurface(window_);
+}
+
+Rect SdlDisplay::WindowRect() {
+  if (!window_) return {};
+  int x = 0, y = 0, w = 0, h = 0, top = 0, left = 0, bottom = 0, right = 0;
+  SDL_GetWindowPosition(window_, &x, &y);
+  SDL_GetWindowSize(window_, &w, &h);
+  // Without a window manager there is no frame, and SDL says so by failing.
+  if (SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) != 0) {
+    top = left = bottom = right = 0;
+  }
+  return {x - left, y - top, x + w + right, y + h + bottom};
+}
+
+Point SdlDisplay::ClientOrigin() {
+  if (!window_) return {};
+  int x = 0, y = 0;
+  SDL_GetWindowPosition(window_, &x, &y);
+  const Rect p = CurrentLetterbox().Picture();
+  return {x + p.left, y + p.top};
+}
+
+void SdlDisplay::MoveWindow(int32_t left, int32_t top) {
+  if (!window_) return;
+  const Rect outer = WindowRect();
+  int x = 0, y = 0;
+  SDL_GetWindowPosition(window_, &x, &y);
+  SDL_SetWindowPosition(window_, left + (x - outer.left), top + (y - outer.top));
+}
+
+void SdlDisplay::Minimize() {
+  if (window_) SDL_MinimizeWindow(window_);
+}
+
+void SdlDisplay::ShowCursor(bool visible) { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
+
+void SdlDisplay::SetCursorPos(int32_t x, int32_t y) {
+  if (!window_) return;
+  const Point p = CurrentLetterbox().FrameToWindow({x, y});
+  SDL_WarpMouseInWindow(window_, p.x, p.y);
+  if (cursorWarped_) cursorWarped_(p.x, p.y);
+}
+
+void SdlDisplay::ShowError(const std::string& title, const std::string& message) {
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), message.c_str(), window_);
+}
+
+}  // namespace platform

@@ -1,0 +1,55 @@
+// The one window "Starmoat" and the presentation of frames in it, through SDL's window surface
+// (software copies; no renderer, which would emulate OpenGL on the CPU here).
+#pragma once
+
+#include <functional>
+
+#include "platform/platform.h"
+#include "platform/sdl/letterbox.h"
+
+struct SDL_Window;
+
+namespace platform {
+
+class SdlDisplay : public IDisplay {
+ public:
+  SdlDisplay() = default;
+  ~SdlDisplay() override;
+  SdlDisplay(const SdlDisplay&) = delete;
+  SdlDisplay& operator=(const SdlDisplay&) = delete;
+
+  Point ScreenSize() override;
+  // The window is created by the first call. Windowed: bordered, client area 800 x 600,
+  // centred. Full screen: a borderless window over the desktop at its own resolution.
+  void SetMode(bool windowed) override;
+  void Present(const uint32_t* pixels, int pitch) override;
+  Rect WindowRect() override;
+  Point ClientOrigin() override;
+  // left, top: where the window's outer rectangle (frame included) should start.
+  void MoveWindow(int32_t left, int32_t top) override;
+  void Minimize() override;
+  void ShowCursor(bool visible) override;
+  // x, y in frame coordinates; in full screen they go through the letterbox scale.
+  void SetCursorPos(int32_t x, int32_t y) override;
+  // A message box over the window (or alone); with no display at all it does nothing, so
+  // callers print the message themselves as well.
+  void ShowError(const std::string& title, const std::string& message) override;
+
+  // For the event queue and the input devices.
+  SDL_Window* Window() const { return window_; }
+  bool Windowed() const { return windowed_; }
+  // The mapping between window pixels and frame pixels for the window's current size.
+  Letterbox CurrentLetterbox() const;
+  // Called with the window pixel SetCursorPos moved the pointer to (the mouse device must not
+  // count the jump as motion).
+  void OnCursorWarped(std::function<void(int32_t, int32_t)> callback) {
+    cursorWarped_ = std::move(callback);
+  }
+
+ private:
+  SDL_Window* window_ = nullptr;
+  bool windowed_ = true;
+  std::function<void(int32_t, int32_t)> cursorWarped_;
+};
+
+}  // namespace platform

@@ -1,0 +1,96 @@
+#include "platform/sdl/sdl_http_client.h"
+
+#include <curl/curl.h>
+
+#include <memory>
+#include <mutex>
+
+namespace platform {
+
+namespace {
+
+struct Body {
+  std::string data;
+  bool tooLarge = false;
+};
+
+size_t Append(char* data, size_t size, size_t count, void* user) {
+  auto* body = static_cast<Body*>(user);
+  const size_t bytes = size * count;
+  if (body->data.size() + bytes > SdlHttpClient::kMaxBody) {
+    body->tooLarge = true;
+    return 0;  // makes curl stop with a write error
+  }
+  body->data.append(data, bytes);
+  return bytes;
+}
+
+struct CurlDeleter {
+  void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
+};
+struct SlistDeleter {
+  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+
+}  // namespace
+
+SdlHttpClient::SdlHttpClient() {
+  static std::once_flag once;
+  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+HttpResponse SdlHttpClient::Get(const HttpRequest& request) {
+  HttpResponse response;
+  std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
+  if (!curl) {
+    response.error = "cannot start an HTTP request";
+    return response;
+  }
+  std::unique_ptr<curl_slist, SlistDeleter> headers;
+  for (const auto& [name, value] : request.headers) {
+    const std::string line = name + ": " + value;
+    curl_slist* grown = curl_slist_append(headers.get(), line.c_str());
+    if (!grown) {
+      response.error = "out of memory";
+      return response;
+    }
+    headers.release();
+    headers.reset(grown);
+  }
+  Body body;
+  char errorText[CURL_ERROR_SIZE] = "";
+  CURL* c = curl.get();
+  curl_easy_setopt(c, CURLOPT_URL, request.url.c_str());
+  curl_easy_setopt(c, CURLOPT_HTTPGET, 1L);
+  curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
+  curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 0L);
+  curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(request.connectTimeoutMs));
+  curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, static_cast<long>(request.timeoutMs));
+  // No SIGALRM for name look-up time-outs: the program has its own signal handlers.
+  curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, Append);
+  curl_easy_setopt(c, CURLOPT_WRITEDATA, &body);
+  curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorText);
+
+  const CURLcode code = curl_easy_perform(c);
+  if (code != CURLE_OK) {
+    if (body.tooLarge) {
+      response.error = "reply too large";
+    } else {
+      response.error = errorText[0] ? errorText : curl_easy_strerror(code);
+    }
+    return response;
+  }
+  long status = 0;
+  curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
+  if (status < 200 || status > 299) {
+    response.error = "HTTP status " + std::to_string(status);
+    return response;
+  }
+  response.ok = true;
+  response.body = std::move(body.data);
+  return response;
+}
+
+}  // namespace platform

@@ -1,0 +1,21 @@
+// Blocking HTTP GET through libcurl.
+#pragma once
+
+#include "platform/platform.h"
+
+namespace platform {
+
+class SdlHttpClient : public IHttpClient {
+ public:
+  // Largest body accepted; a longer reply is an error (the server's replies are a few bytes).
+  static constexpr size_t kMaxBody = 1 << 20;
+
+  SdlHttpClient();
+
+  // Sends the request's headers, follows no redirect, and gives up after the connect and total
+  // time-outs. ok only for a complete reply with a 2xx status; error then stays empty.
+  // Otherwise error says what went wrong (curl's message, or "HTTP status N").
+  HttpResponse Get(const HttpRequest& request) override;
+};
+
+}  // namespace platform

@@ -1,0 +1,44 @@
+// The SDL implementation of every platform interface, owned in one object by the entry point.
+// Sound and music are added by their own classes (sound, music stay null until then).
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/platform.h"
+#include "platform/sdl/sdl_clock.h"
+#include "platform/sdl/sdl_display.h"
+#include "platform/sdl/sdl_events.h"
+#include "platform/sdl/sdl_font_locator.h"
+#include "platform/sdl/sdl_http_client.h"
+#include "platform/sdl/sdl_input.h"
+#include "platform/sdl/sdl_shell.h"
+
+namespace platform {
+
+class SdlPlatform {
+ public:
+  // Starts SDL's video, events and timer parts. When that fails (no display), Ok() is false,
+  // Error() says why, and only the clock, shell, HTTP client and font locator are usable.
+  SdlPlatform();
+  ~SdlPlatform();
+  SdlPlatform(const SdlPlatform&) = delete;
+  SdlPlatform& operator=(const SdlPlatform&) = delete;
+
+  bool Ok() const { return ok_; }
+  const std::string& Error() const { return error_; }
+  Platform Services();
+
+ private:
+  bool ok_ = false;
+  std::string error_;
+  SdlClock clock_;
+  SdlShell shell_;
+  SdlHttpClient http_;
+  SdlFontLocator fonts_;
+  std::unique_ptr<SdlDisplay> display_;
+  std::unique_ptr<SdlInput> input_;
+  std::unique_ptr<SdlEvents> events_;
+};
+
+}  // namespace platform
