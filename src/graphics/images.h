@@ -47,4 +47,7 @@ void FlipVertical(const TSurface& source, TSurface& target);
 // Empties the three tables and frees the menu widgets (at window destruction).
 void ReleaseImages();
 
+// Empties the three tables only (the program-state reset between tests).
+void ResetImages();
+
 }  // namespace gfx

@@ -1,5 +1,7 @@
 #include "shell/program_state.h"
 
+#include "graphics/font_cache.h"
+#include "graphics/images.h"
 #include "graphics/widgets.h"
 #include "persistence/config.h"
 #include "shell/form.h"
@@ -9,7 +11,9 @@
 void ResetProgramState() {
   ResetFormState();
   ResetConfigState();
+  gfx::ResetImages();
+  gfx::FreeWidgets();
+  gfx::ResetFontCache();
   ResetScreenState();
   ResetInputState();
-  gfx::FreeWidgets();
 }
