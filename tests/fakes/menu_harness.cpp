@@ -20,6 +20,12 @@ void MenuHarness::ClickOn(const gfx::Rect& r) {
   Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
 }
 
+void MenuHarness::Notify(platform::WindowEvent::Kind kind) {
+  platform::WindowEvent e;
+  e.kind = kind;
+  Send(e);
+}
+
 void MenuHarness::OpenMainMenuItem(int item) {
   if (ScreenState == ssIntro) SkipIntro();
   while (MainMenuButtons->ItemIndex != item) Key(platform::VK_DOWN);

@@ -15,6 +15,8 @@ class MenuHarness : public ProgramHarness {
   void PointAt(const gfx::Rect& r);
   // PointAt, then a mouse press there.
   void ClickOn(const gfx::Rect& r);
+  // Sends a window event that carries no data (focus, minimise, close...).
+  void Notify(platform::WindowEvent::Kind kind);
   // Leaves the intro and opens a page of the main menu with the keys (item 0..5).
   void OpenMainMenuItem(int item);
 };

@@ -90,7 +90,7 @@ TEST_F(InputTest, KeysClearMouseActiveAndMovementSetsIt) {
 TEST_F(InputTest, PointerIsNotTrackedWhileTheWindowIsNotReady) {
   SkipIntro();
   MouseMove(500, 400);
-  Send({platform::WindowEvent::FocusLost});
+  Notify(platform::WindowEvent::FocusLost);
   MouseMove(20, 30);
   EXPECT_EQ(MouseX, 500);
   EXPECT_EQ(MouseY, 400);
@@ -100,7 +100,7 @@ TEST_F(InputTest, PointerIsNotTrackedWhileTheWindowIsNotReady) {
 TEST_F(InputTest, ResumingTheWindowDuringAGamePauses) {
   OpenMainMenuItem(0);
   Frame(2);
-  Send({platform::WindowEvent::Minimized});
-  Send({platform::WindowEvent::Restored});
+  Notify(platform::WindowEvent::Minimized);
+  Notify(platform::WindowEvent::Restored);
   EXPECT_EQ(ScreenState, ssPaused);
 }

@@ -175,7 +175,7 @@ TEST_F(MainMenuTest, YesEndsTheProgramAndWritesTheSettingsFile) {
 
 TEST_F(MainMenuTest, WindowCloseOnTheMainMenuAsksFirst) {
   SkipIntro();
-  Send({platform::WindowEvent::CloseRequested});
+  Notify(platform::WindowEvent::CloseRequested);
   EXPECT_EQ(ScreenState, ssExitConfirm);
   EXPECT_TRUE(Running());
 }
