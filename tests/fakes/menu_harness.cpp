@@ -46,6 +46,13 @@ bool PictureAt(const gfx::TSurface& frame, const gfx::TSurface& picture, int32_t
   return true;
 }
 
+gfx::TSurface TopRows(const gfx::TSurface& picture, int32_t rows) {
+  gfx::TSurface top(picture.Width(), rows);
+  top.BltFast(0, 0, picture, nullptr, gfx::kBltWait);
+  if (picture.ColorKey()) top.SetColorKey(*picture.ColorKey());
+  return top;
+}
+
 bool TextAt(const gfx::TSurface& frame, int32_t x, int32_t y, int32_t height, int32_t width,
             const std::string& text, uint32_t rgb) {
   // The same text on black, in a colour that cannot come from blending: its full pixels.

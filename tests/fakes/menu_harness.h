@@ -24,6 +24,9 @@ class MenuHarness : public ProgramHarness {
 // True when every opaque pixel of `picture` (the colour-key pixels skipped) is found at (x, y)
 // of `frame`.
 bool PictureAt(const gfx::TSurface& frame, const gfx::TSurface& picture, int32_t x, int32_t y);
+// The top `rows` rows of a picture, with its colour key: the part of a panel or box that no
+// text is drawn over.
+gfx::TSurface TopRows(const gfx::TSurface& picture, int32_t rows);
 // True when the fully covered pixels of the text, drawn left-top aligned at (x, y) in the
 // display face, are in `frame` in colour rgb (at least one such pixel exists). Antialiased
 // edges are ignored, so the test does not depend on the background.

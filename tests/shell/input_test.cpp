@@ -34,7 +34,8 @@ TEST_F(InputTest, AltEnterTogglesTheDisplayModeBetweenTwoWaits) {
 TEST_F(InputTest, AltWithAnyOtherKeyOnlyWaits) {
   SkipIntro();
   const int item = MainMenuButtons->ItemIndex;
-  for (int32_t key : {int32_t{0x12}, int32_t{'P'}, VK_ESCAPE, VK_F12, int32_t{0x28}}) {
+  const int32_t keys[] = {0x12, 'P', VK_ESCAPE, VK_F12, 0x28};
+  for (int32_t key : keys) {
     fake.clock.slept.clear();
     Key(key, kAlt);
     EXPECT_EQ(fake.clock.slept, (std::vector<uint32_t>{150, 150})) << key;

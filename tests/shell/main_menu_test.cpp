@@ -40,7 +40,8 @@ TEST_F(MainMenuTest, IntroTakesEightyFiveFramesAndWalksTheHighlightToTheLastItem
 }
 
 TEST_F(MainMenuTest, IntroIgnoresKeysButEndsAtOnceOnAnyMouseButton) {
-  for (int32_t key : {VK_RETURN, VK_ESCAPE, VK_DOWN, int32_t{'P'}}) Key(key);
+  const int32_t keys[] = {VK_RETURN, VK_ESCAPE, VK_DOWN, 'P'};
+  for (int32_t key : keys) Key(key);
   EXPECT_EQ(ScreenState, ssIntro);
   EXPECT_EQ(MainMenuButtons->ItemIndex, 0);
   Click(600, 100, 1);

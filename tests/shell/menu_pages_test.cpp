@@ -21,13 +21,6 @@ using platform::VK_UP;
 
 using MenuPagesTest = MenuHarness;
 
-// The dialog panel's top rows, where no text is drawn over it.
-gfx::TSurface PanelTop(int32_t rows) {
-  gfx::TSurface top(gfx::ScreenImages[19]->Width(), rows);
-  top.BltFast(0, 0, *gfx::ScreenImages[19], nullptr, gfx::kBltWait);
-  return top;
-}
-
 TEST_F(MenuPagesTest, EscOnEveryScreen) {
   SkipIntro();
   Game = std::make_unique<TGame>();
@@ -133,7 +126,7 @@ TEST_F(MenuPagesTest, ClearQuestionShowsTheFrozenPageUnderItsPanel) {
   Frame();
   // Below the panel the page is still there as it was.
   for (int32_t y : {5, 150, 560}) EXPECT_EQ(Pixel(700, y), page[y * 800 + 700]) << y;
-  EXPECT_TRUE(PictureAt(Back(), PanelTop(50), 210, 200));
+  EXPECT_TRUE(PictureAt(Back(), TopRows(*gfx::ScreenImages[19], 50), 210, 200));
   EXPECT_TRUE(TextAt(Back(), 260, 250, 26, 14, "Do you want to clear", 0x228822));
   EXPECT_TRUE(TextAt(Back(), 260, 278, 26, 14, "the High Score Table?", 0x228822));
 }
@@ -217,7 +210,7 @@ TEST_F(MenuPagesTest, ExitQuestionDrawsThePanelAndTheAnswers) {
   OpenMainMenuItem(5);
   Frame();
   // The panel's upper part, above the question text.
-  const gfx::TSurface upper = PanelTop(60);
+  const gfx::TSurface upper = TopRows(*gfx::ScreenImages[19], 60);
   EXPECT_TRUE(PictureAt(Back(), upper, 190, 200));
   EXPECT_FALSE(PictureAt(Back(), upper, 191, 200));
   EXPECT_TRUE(TextAt(Back(), 300, 260, 46, 20, "Exit game?", 0x228822));

@@ -130,9 +130,10 @@ TEST_F(OptionsPageTest, BossKeyCaptureRefusesKeysWithoutAName) {
   ASSERT_EQ(ScreenState, ssBossKeyCapture);
   Frame();
   EXPECT_TRUE(TextAt(Back(), 384, 488, 18, 14, "...", 0x00FF00));
-  for (int32_t refused : {int32_t{'0'}, int32_t{96}, int32_t{105}, int32_t{0x90}}) {
-    Key(refused);
-    EXPECT_EQ(ScreenState, ssBossKeyCapture) << refused;
+  const int32_t refused[] = {'0', 96, 105, 0x90};
+  for (int32_t key : refused) {
+    Key(key);
+    EXPECT_EQ(ScreenState, ssBossKeyCapture) << key;
     EXPECT_EQ(Settings.BossKey, 123);
   }
   Key(116);  // F5

@@ -58,7 +58,9 @@ TEST_F(ScoreEntryTest, NameEntryScreen) {
   EXPECT_TRUE(TextAt(Back(), 290, 232, 24, 14, "Your score is 4321", 0x228822));
   EXPECT_TRUE(TextAt(Back(), 250, 254, 24, 14, "Please enter your name", 0x228822));
   EXPECT_TRUE(TextAt(Back(), 280, 340, 46, 20, "Ok", 0x00FF00));
-  EXPECT_TRUE(PictureAt(Back(), *gfx::ScreenImages[37], 236, 280)) << "the focused name box";
+  EXPECT_TRUE(PictureAt(Back(), TopRows(*gfx::ScreenImages[37], 10), 236, 280))
+      << "the focused name box";
+  EXPECT_TRUE(PictureAt(Back(), TopRows(*gfx::ScreenImages[19], 30), 215, 200)) << "the panel";
 }
 
 TEST_F(ScoreEntryTest, TypedNameIsNormalisedLimitedAndEntered) {
