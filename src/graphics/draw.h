@@ -28,7 +28,7 @@ void DrawTextLeft(int32_t x, int32_t y, int32_t fontHeight, int32_t fontWidth,
 // The two type faces: the display face of every label and the face of the text entry box.
 enum class Face { Display, TextBox };
 
-// Text in either face (weight 800, antialiased); alignment as for DrawTextAligned.
+// Text in either face (bold, antialiased); alignment as for DrawTextAligned.
 void DrawTextFace(Face face, int32_t x, int32_t y, int32_t fontHeight, int32_t fontWidth,
                   const std::string& text, TSurface* target, uint32_t rgb, int32_t alignment);
 // Width in pixels that the text takes in that face and size.

@@ -101,32 +101,36 @@ TEST_F(TextTest, RightAlignedTextEndsAtX) {
   EXPECT_GE(ink.left, 20 - 2);
 }
 
-TEST_F(TextTest, CellHeightAndAverageWidthFollowTheRequest) {
+// The GDI size mapping: `height` is the character cell, `width` the average character.
+void ExpectGdiMetrics(Face face) {
+  SCOPED_TRACE(static_cast<int>(face));
   // Typical lower-case text is about one average width per character.
   const std::string text = "the quick brown fox";
   for (int32_t w : {8, 10, 14, 20}) {
-    const int32_t measured = TextWidth(Face::Display, 24, w, text);
+    const int32_t measured = TextWidth(face, 24, w, text);
     EXPECT_NEAR(measured, static_cast<double>(w) * text.size(), 0.2 * w * text.size()) << w;
   }
   // Doubling the width doubles the text; the height stays.
-  const int32_t narrow = TextWidth(Face::Display, 24, 10, text);
-  const int32_t wide = TextWidth(Face::Display, 24, 20, text);
+  const int32_t narrow = TextWidth(face, 24, 10, text);
+  const int32_t wide = TextWidth(face, 24, 20, text);
   EXPECT_NEAR(wide, 2 * narrow, 4);
-  const TextMask* a = RenderText(Face::Display, 24, 10, "Hg");
+  const TextMask* a = RenderText(face, 24, 10, "Hg");
   ASSERT_NE(a, nullptr);
   const int32_t heightNarrow = a->height;
-  const TextMask* b = RenderText(Face::Display, 24, 20, "Hg");
+  const TextMask* b = RenderText(face, 24, 20, "Hg");
   ASSERT_NE(b, nullptr);
   EXPECT_EQ(b->height, heightNarrow);
   EXPECT_NEAR(heightNarrow, 24, 1);
   // The ink of "Hg" spans most of the cell and stays inside it.
   TSurface s(100, 60);
-  DrawTextLeft(0, 10, 24, 10, "Hg", &s, 0xFFFFFF);
+  DrawTextFace(face, 0, 10, 24, 10, "Hg", &s, 0xFFFFFF, 0);
   const Rect ink = InkBox(s);
   EXPECT_GE(ink.top, 10);
   EXPECT_LE(ink.bottom, 10 + 25);
   EXPECT_GE(ink.bottom - ink.top, 16);
 }
+
+TEST_F(TextTest, CellHeightAndAverageWidthFollowTheRequest) { ExpectGdiMetrics(Face::Display); }
 
 TEST_F(TextTest, CachedDrawingGivesTheSamePicture) {
   TSurface first(200, 40);
@@ -199,6 +203,11 @@ TEST_F(InstalledFaceTest, FacesAreInstalledAndBold) {
     const std::string path = locator_.FindFont(family, true);
     EXPECT_NE(path.find("Bold"), std::string::npos) << family << ": " << path;
   }
+}
+
+TEST_F(InstalledFaceTest, CellHeightAndAverageWidthFollowTheRequest) {
+  ExpectGdiMetrics(Face::Display);
+  ExpectGdiMetrics(Face::TextBox);
 }
 
 TEST_F(InstalledFaceTest, AccentedCapitalKeepsTheBaseline) {

@@ -154,8 +154,9 @@ void SdlDisplay::ShowCursor(bool visible) { SDL_ShowCursor(visible ? SDL_ENABLE 
 void SdlDisplay::SetCursorPos(int32_t x, int32_t y) {
   if (!window_) return;
   const Point p = CurrentLetterbox().FrameToWindow({x, y});
+  // Told first: some drivers queue the warp's motion event before the warp call returns.
+  if (cursorWarp_) cursorWarp_(p.x, p.y);
   SDL_WarpMouseInWindow(window_, p.x, p.y);
-  if (cursorWarped_) cursorWarped_(p.x, p.y);
 }
 
 void SdlDisplay::ShowError(const std::string& title, const std::string& message) {

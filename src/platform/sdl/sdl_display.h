@@ -40,16 +40,16 @@ class SdlDisplay : public IDisplay {
   bool Windowed() const { return windowed_; }
   // The mapping between window pixels and frame pixels for the window's current size.
   Letterbox CurrentLetterbox() const;
-  // Called with the window pixel SetCursorPos moved the pointer to (the mouse device must not
-  // count the jump as motion).
-  void OnCursorWarped(std::function<void(int32_t, int32_t)> callback) {
-    cursorWarped_ = std::move(callback);
+  // Called with the window pixel SetCursorPos is about to move the pointer to (the mouse
+  // device must not count the jump as motion).
+  void OnCursorWarp(std::function<void(int32_t, int32_t)> callback) {
+    cursorWarp_ = std::move(callback);
   }
 
  private:
   SDL_Window* window_ = nullptr;
   bool windowed_ = true;
-  std::function<void(int32_t, int32_t)> cursorWarped_;
+  std::function<void(int32_t, int32_t)> cursorWarp_;
 };
 
 }  // namespace platform

@@ -65,7 +65,9 @@ bool SdlEvents::Next(SDL_Event& event) {
     hasPending_ = false;
     return true;
   }
-  return SDL_PollEvent(&event) == 1;
+  if (SDL_PollEvent(&event) == 1) return true;
+  // SDL_PollEvent ends each batch of pumped events once; take what was queued behind it too.
+  return SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1;
 }
 
 std::string SdlEvents::TakeFollowingText() {

@@ -21,7 +21,7 @@ SdlPlatform::SdlPlatform() {
   display_ = std::make_unique<SdlDisplay>();
   input_ = std::make_unique<SdlInput>();
   events_ = std::make_unique<SdlEvents>(*display_);
-  display_->OnCursorWarped(
+  display_->OnCursorWarp(
       [input = input_.get()](int32_t x, int32_t y) { input->PointerWarped(x, y); });
   SDL_StartTextInput();
 }
