@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 using platform::Letterbox;
@@ -63,6 +65,65 @@ TEST(LetterboxTest, FramePointsSurviveTheRoundTrip) {
   const Point centre = Letterbox(800, 600).FrameToWindow({123, 456});
   EXPECT_EQ(centre.x, 123);
   EXPECT_EQ(centre.y, 456);
+}
+
+}  // namespace
+
+namespace {
+
+// A frame whose every pixel tells where it came from: 0x00XXXYYY-like (x * 1000 + y).
+std::vector<uint32_t> CoordinateFrame() {
+  std::vector<uint32_t> frame(800 * 600);
+  for (uint32_t y = 0; y < 600; ++y)
+    for (uint32_t x = 0; x < 800; ++x) frame[y * 800 + x] = x * 1000 + y + 1;
+  return frame;
+}
+
+uint32_t Code(int32_t x, int32_t y) { return static_cast<uint32_t>(x * 1000 + y + 1); }
+
+TEST(LetterboxTest, DrawScalesByNearestPixelAndBlacksTheBars) {
+  const std::vector<uint32_t> frame = CoordinateFrame();
+  const Letterbox box(1920, 1080);  // picture 240..1680, scale 1.8
+  const int pitch = 1920 * 4 + 64;   // a window row may be longer than its pixels
+  std::vector<uint32_t> window(static_cast<size_t>(pitch / 4) * 1080, 0xDEADBEEF);
+  box.Draw(frame.data(), 800 * 4, window.data(), pitch);
+  const auto at = [&](int32_t x, int32_t y) { return window[static_cast<size_t>(y) * (pitch / 4) + x]; };
+  const struct {
+    Point window;
+    uint32_t pixel;
+  } cases[] = {
+      {{0, 0}, 0},                         // left bar
+      {{239, 540}, 0},
+      {{1680, 540}, 0},                    // right bar
+      {{1919, 1079}, 0},
+      {{240, 0}, Code(0, 0)},
+      {{241, 1}, Code(0, 0)},              // a frame pixel covers 1.8 window pixels
+      {{242, 2}, Code(1, 1)},
+      {{1679, 1079}, Code(799, 599)},
+      {{960, 540}, Code(400, 300)},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(at(c.window.x, c.window.y), c.pixel) << c.window.x << "," << c.window.y;
+  }
+  // Each window pixel shows the frame pixel that WindowToFrame names.
+  for (const Point w : {Point{500, 77}, Point{1234, 1000}, Point{241, 999}}) {
+    const Point f = box.WindowToFrame(w);
+    EXPECT_EQ(at(w.x, w.y), Code(f.x, f.y)) << w.x << "," << w.y;
+  }
+}
+
+TEST(LetterboxTest, DrawFillsBarsAboveAndBelowAndShrinks) {
+  const std::vector<uint32_t> frame = CoordinateFrame();
+  const Letterbox box(400, 400);  // picture 400 x 300 at y 50: every other frame pixel
+  std::vector<uint32_t> window(400 * 400, 0xDEADBEEF);
+  box.Draw(frame.data(), 800 * 4, window.data(), 400 * 4);
+  EXPECT_EQ(window[0], 0u);
+  EXPECT_EQ(window[49 * 400 + 399], 0u);
+  EXPECT_EQ(window[50 * 400 + 0], Code(0, 0));
+  EXPECT_EQ(window[51 * 400 + 3], Code(6, 2));
+  EXPECT_EQ(window[349 * 400 + 399], Code(798, 598));
+  EXPECT_EQ(window[350 * 400 + 0], 0u);
+  EXPECT_EQ(window[399 * 400 + 399], 0u);
 }
 
 }  // namespace

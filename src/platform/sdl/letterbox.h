@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -25,10 +26,14 @@ class Letterbox {
   Point WindowToFrame(Point window) const;
   // The window pixel showing the centre of a frame pixel.
   Point FrameToWindow(Point frame) const;
+  // Draws the frame (800 x 600, pitches in bytes) into a window-sized buffer of the same
+  // pixel format: nearest-neighbour scaling into the picture, black bars around it.
+  void Draw(const uint32_t* frame, int framePitch, uint32_t* window, int windowPitch) const;
 
  private:
   int32_t windowWidth_, windowHeight_;
   Rect picture_;
+  std::vector<int32_t> sourceColumn_;  // frame column shown in each picture column
 };
 
 }  // namespace platform

@@ -7,12 +7,26 @@ namespace platform {
 
 namespace {
 
-std::atomic<bool> gReceived{false};
-static_assert(std::atomic<bool>::is_always_lock_free, "the flag is set from a signal handler");
+// The signal that arrived (0: none), and how many blocking calls are under way.
+std::atomic<int> gSignal{0};
+std::atomic<int> gBlocking{0};
+static_assert(std::atomic<int>::is_always_lock_free, "used from a signal handler");
 
+bool gInstalled = false;
 struct sigaction gOldInt, gOldTerm;
 
-void OnSignal(int) { gReceived.store(true); }
+void DieOf(int sig) {
+  struct sigaction action {};
+  action.sa_handler = SIG_DFL;
+  sigemptyset(&action.sa_mask);
+  sigaction(sig, &action, nullptr);
+  raise(sig);
+}
+
+void OnSignal(int sig) {
+  gSignal.store(sig);
+  if (gBlocking.load() > 0) DieOf(sig);
+}
 
 }  // namespace
 
@@ -24,15 +38,26 @@ QuitSignals::QuitSignals() {
   action.sa_flags = 0;
   sigaction(SIGINT, &action, &gOldInt);
   sigaction(SIGTERM, &action, &gOldTerm);
+  gInstalled = true;
 }
 
 QuitSignals::~QuitSignals() {
   sigaction(SIGINT, &gOldInt, nullptr);
   sigaction(SIGTERM, &gOldTerm, nullptr);
+  gInstalled = false;
 }
 
-bool QuitSignals::Received() { return gReceived.load(); }
+bool QuitSignals::Received() { return gSignal.load() != 0; }
 
-void QuitSignals::Clear() { gReceived.store(false); }
+void QuitSignals::Clear() { gSignal.store(0); }
+
+QuitSignals::Blocking::Blocking() {
+  gBlocking.fetch_add(1);
+  // A signal that came just before the blocking call would otherwise wait for its end.
+  const int sig = gSignal.load();
+  if (gInstalled && sig != 0) DieOf(sig);
+}
+
+QuitSignals::Blocking::~Blocking() { gBlocking.fetch_sub(1); }
 
 }  // namespace platform

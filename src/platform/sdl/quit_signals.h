@@ -17,6 +17,17 @@ class QuitSignals {
   static bool Received();
   // Forgets an earlier signal (tests).
   static void Clear();
+
+  // While one exists, a quit signal ends the process at once, as the signal's default action
+  // would: the program is blocked in a call that cannot look at the flag (a message box, an
+  // HTTP request).
+  class Blocking {
+   public:
+    Blocking();
+    ~Blocking();
+    Blocking(const Blocking&) = delete;
+    Blocking& operator=(const Blocking&) = delete;
+  };
 };
 
 }  // namespace platform

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/sdl/quit_signals.h"
+
 namespace platform {
 
 namespace {
@@ -87,18 +89,15 @@ void SdlDisplay::Present(const uint32_t* pixels, int pitch) {
   if (!window_) return;
   SDL_Surface* target = SDL_GetWindowSurface(window_);
   if (!target) return;
-  if (target->w == kWidth && target->h == kHeight &&
-      target->format->format == SDL_PIXELFORMAT_RGB888) {
-    // The common windowed case: the window surface has the frame's own layout.
+  if (target->format->format == SDL_PIXELFORMAT_RGB888) {
+    // The window surface has the frame's pixel layout: copy (and scale) it ourselves, which is
+    // much cheaper than a general blit.
     if (SDL_MUSTLOCK(target)) SDL_LockSurface(target);
-    auto* dst = static_cast<uint8_t*>(target->pixels);
-    const auto* src = reinterpret_cast<const uint8_t*>(pixels);
-    if (target->pitch == pitch) {
-      std::memcpy(dst, src, static_cast<size_t>(pitch) * kHeight);
+    auto* dst = static_cast<uint32_t*>(target->pixels);
+    if (target->w == kWidth && target->h == kHeight && target->pitch == pitch) {
+      std::memcpy(dst, pixels, static_cast<size_t>(pitch) * kHeight);
     } else {
-      for (int y = 0; y < kHeight; ++y) {
-        std::memcpy(dst + y * target->pitch, src + y * pitch, kWidth * sizeof(uint32_t));
-      }
+      Letterbox(target->w, target->h).Draw(pixels, pitch, dst, target->pitch);
     }
     if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
   } else {
@@ -107,11 +106,7 @@ void SdlDisplay::Present(const uint32_t* pixels, int pitch) {
     const Rect p = Letterbox(target->w, target->h).Picture();
     SDL_Rect dest{p.left, p.top, p.right - p.left, p.bottom - p.top};
     FillBars(target, p);
-    if (dest.w == kWidth && dest.h == kHeight) {
-      SDL_BlitSurface(frame, nullptr, target, &dest);
-    } else {
-      SDL_BlitScaled(frame, nullptr, target, &dest);
-    }
+    SDL_BlitScaled(frame, nullptr, target, &dest);
     SDL_FreeSurface(frame);
   }
   SDL_UpdateWindowSurface(window_);
@@ -160,6 +155,7 @@ void SdlDisplay::SetCursorPos(int32_t x, int32_t y) {
 }
 
 void SdlDisplay::ShowError(const std::string& title, const std::string& message) {
+  const QuitSignals::Blocking blocking;
   SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), message.c_str(), window_);
 }
 

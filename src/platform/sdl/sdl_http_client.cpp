@@ -5,6 +5,8 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/sdl/quit_signals.h"
+
 namespace platform {
 
 namespace {
@@ -73,7 +75,11 @@ HttpResponse SdlHttpClient::Get(const HttpRequest& request) {
   curl_easy_setopt(c, CURLOPT_WRITEDATA, &body);
   curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorText);
 
-  const CURLcode code = curl_easy_perform(c);
+  CURLcode code;
+  {
+    const QuitSignals::Blocking blocking;
+    code = curl_easy_perform(c);
+  }
   if (code != CURLE_OK) {
     if (body.tooLarge) {
       response.error = "reply too large";
