@@ -5,6 +5,7 @@
 
 #include "graphics/images.h"
 #include "shell/form.h"
+#include "shell/program_state.h"
 
 namespace {
 
@@ -36,6 +37,9 @@ bool PumpMessages() {
 
 int RunProgram() {
   QuitRequested = false;
+  // Every global at its start-up value, as the tests start too: among them the default
+  // high-score table, which the first start writes into the new settings file.
+  ResetProgramState();
   TForm1 form;
   Form1 = &form;
   int status = 0;
