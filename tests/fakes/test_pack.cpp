@@ -22,43 +22,42 @@ void Put32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
 // Strips: frame width x frames, frame height.
 constexpr Size Strip(int w, int h, int frames) { return {w * frames, h}; }
 
+// The sizes of the game's own pack: sprites by their frames, screen pictures by where they
+// are drawn and the widget rectangles they fill.
 constexpr std::array<Size, 102> kSizes = {{
-    // Sprites 0..9: HUD bars, backgrounds, overlays, player ship (10 frames), pause line.
     {10, 124}, {10, 124}, {512, 486}, {300, 200}, {300, 200}, {300, 200}, {300, 200}, {300, 200},
     Strip(65, 100, 10), {800, 1},
-    // 10..18 enemy ships, 19..21 bosses.
     {59, 28}, {59, 28}, {75, 102}, {57, 160}, {75, 75}, {80, 70}, {85, 110}, {80, 75}, {60, 75},
     {150, 180}, {235, 225}, {225, 280},
-    // 22..36 shot kinds 0..14.
     Strip(26, 28, 2), Strip(15, 29, 2), Strip(26, 26, 1), Strip(60, 60, 1), Strip(25, 25, 1),
     Strip(14, 139, 4), Strip(35, 35, 8), Strip(27, 27, 1), Strip(20, 45, 1), Strip(32, 32, 8),
     Strip(75, 420, 5), Strip(35, 35, 1), Strip(235, 225, 1), Strip(50, 70, 1), Strip(15, 35, 1),
-    // 37..38 asteroids, 39..44 hit effects (16 frames).
     Strip(36, 31, 8), Strip(74, 52, 8), Strip(16, 16, 16), Strip(16, 16, 16), Strip(16, 16, 16),
     Strip(64, 64, 16), Strip(64, 64, 16), Strip(64, 64, 16),
-    // 45..53 bonuses (8 frames), 54 unused, 55..59 weapon icons.
     Strip(58, 66, 8), Strip(60, 64, 8), Strip(56, 56, 8), Strip(62, 58, 8), Strip(58, 56, 8),
-    Strip(56, 58, 8), Strip(56, 58, 8), Strip(70, 68, 8), Strip(58, 60, 8), {8, 8},
-    {32, 32}, {32, 32}, {32, 32}, {32, 32}, {32, 32},
-    // Screen pictures 0..41 (records 60..101).
+    Strip(56, 58, 8), Strip(56, 58, 8), Strip(70, 68, 8), Strip(58, 60, 8),
+    {8, 8},                                           // 54 unused
+    {54, 26}, {54, 26}, {54, 26}, {54, 36}, {54, 26},  // 55..59 weapon icons; 58 at y 508
+    // Screen pictures (records 60..101).
     {800, 600},                                                      // 0 menu background
-    {316, 38}, {316, 37}, {316, 36}, {316, 39}, {316, 40}, {316, 40},  // 1..6 main menu lit
-    {24, 12},                                                        // 7 level marker
-    {320, 26},                                                       // 8 text box
-    {186, 36},                                                       // 9 boss key box
-    {300, 34},                                                       // 10 score row
+    {316, 38}, {316, 37}, {316, 36}, {316, 39}, {316, 40}, {316, 40},  // 1..6 main buttons lit
+    {20, 14},                                                        // 7 level marker
+    {364, 33},                                                       // 8 text box
+    {178, 28},                                                       // 9 boss key box
+    {510, 36},                                                       // 10 table row
     {187, 75}, {185, 76},                                            // 11, 12 score buttons lit
     {8, 8},                                                          // 13 unused
-    {116, 51}, {116, 51}, {116, 51},                                 // 14 back lit, 15, 16
-    {142, 30}, {68, 30},                                             // 17 display box, 18 on/off
+    {116, 51}, {116, 51}, {116, 51},                                 // 14 back lit; 15, 16
+    {132, 22}, {58, 20},                                             // 17 display, 18 on/off
     {420, 200},                                                      // 19 dialog panel
-    {200, 40}, {800, 600}, {140, 60},                                // 20..22 HUD
-    {116, 51}, {116, 51},                                            // 23, 24 help buttons
+    {660, 24}, {800, 600}, {148, 563},                               // 20..22 heads-up
+    {102, 37}, {102, 37},                                            // 23, 24 help buttons
     {8, 8}, {8, 8}, {8, 8}, {8, 8},                                  // 25..28 unused
-    {250, 138}, {412, 120}, {330, 260},                              // 29 logo, 30, 31
-    {187, 75}, {187, 75}, {116, 51},                                 // 32, 33, 34
-    {68, 30}, {142, 30}, {328, 34}, {186, 36},                       // 35..38 lit boxes
-    {50, 40}, {50, 40}, {120, 120},                                  // 39..41
+    {250, 138}, {412, 76}, {334, 256},                               // 29 logo, 30, 31
+    {173, 61}, {173, 62}, {102, 37},                                 // 32, 33, 34
+    {68, 30}, {142, 30}, {372, 41}, {186, 36},                       // 35..38 lit boxes
+    {60, 48}, {60, 48},                                              // 39, 40 specials
+    {120, 120},                                                      // 41 about picture
 }};
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Small sprite packs for tests: BMP files made in memory, packs written record by record, and
-// a complete 102-record pack with the picture sizes the game draws.
+// a complete 102-record pack with the picture sizes of the game's own pack.
 #pragma once
 
 #include <cstdint>
@@ -20,8 +20,9 @@ void WritePack(const std::filesystem::path& path, const std::vector<std::vector<
 struct Size {
   int w, h;
 };
-// Picture size of pack record i (0..101) in the test pack: sprites with their frame strips,
-// screen pictures as large as the widgets and places they are drawn at.
+// Picture size of pack record i (0..101), the same in the test pack as in the game's own pack:
+// sprites with their frame strips, screen pictures as large as the widgets and places they are
+// drawn at.
 Size TestPackSize(int record);
 // Pixel (x, y) of record i in the test pack: red = 2 * record, green = y mod 256,
 // blue = x mod 256. Never magenta; black only at (0, 0) of record 0.

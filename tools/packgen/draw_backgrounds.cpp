@@ -264,16 +264,40 @@ void PaintPlanet(Canvas& canvas, double px, double py, double pr) {
   canvas.MarkDirty();
 }
 
+// A distant spiral galaxy: two arms of faint stars round a warm core, seen at a slant.
+void Galaxy(cairo_t* cr, double cx, double cy, double r, double tilt) {
+  Rng rng(808);
+  cairo_save(cr);
+  cairo_translate(cr, cx, cy);
+  cairo_rotate(cr, tilt);
+  cairo_scale(cr, 1, 0.42);
+  Glow(cr, 0, 0, r * 0.9, 0x5A48A0, 0.35);
+  for (int i = 0; i < 900; ++i) {
+    double arm = i % 2 ? M_PI : 0;
+    double t = rng.Unit();
+    double a = arm + t * 3.2 * M_PI;
+    double d = r * 0.08 + r * t * 0.92;
+    double spread = r * 0.05 + r * 0.12 * t;
+    double x = std::cos(a) * d + rng.Gauss() * spread, y = std::sin(a) * d + rng.Gauss() * spread;
+    SetColour(cr, Mix(0xFFE8C0, 0x9AB0FF, t), 0.35 + 0.4 * (1 - t));
+    cairo_arc(cr, x, y, 0.6 + 0.5 * rng.Unit(), 0, 2 * M_PI);
+    cairo_fill(cr);
+  }
+  Glow(cr, 0, 0, r * 0.22, 0xFFE0B0, 0.9);
+  cairo_restore(cr);
+}
+
 }  // namespace
 
 Picture DrawMenuBackground() {
   Canvas canvas(kScreen.w, kScreen.h);
   PaintNebula(canvas, 505, 5, 4, 1.25, MenuCalm);
   StarField(canvas, 606, 700, 110, 12, false);
-  PaintPlanet(canvas, 230, 1010, 540);
   cairo_t* cr = canvas.cr();
+  Galaxy(cr, 640, 185, 95, -0.35);
+  PaintPlanet(canvas, 230, 1010, 540);
   // A small moon far off, clear of every page's text.
-  const double mx = 738, my = 122, mr = 13;
+  const double mx = 318, my = 46, mr = 13;
   cairo_pattern_t* moon = cairo_pattern_create_radial(mx - 5, my - 5, 1, mx, my, mr);
   AddStop(moon, 0, 0xE8E0F0);
   AddStop(moon, 0.5, 0x8A7CA0);

@@ -155,7 +155,7 @@ void RenderBlastFrame(Canvas& canvas, int kind, int frame, int size) {
   const Blast& colours = kBlasts[kind];
   const double t = frame / 15.0;
   const double half = size / 2.0;
-  const double radius = 0.3 + 0.66 * std::sqrt(t);          // of the half size
+  const double radius = 0.36 + 0.55 * std::sqrt(t);  // of the half size
   const double heatPeak = 1.5 * std::pow(1 - t, 1.3) + 0.1;
   const double fade = t < 0.6 ? 1.0 : std::max(0.0, 1 - (t - 0.6) / 0.45);
   const uint64_t seed = 1000 + kind;
@@ -167,7 +167,7 @@ void RenderBlastFrame(Canvas& canvas, int kind, int frame, int size) {
       double d = std::sqrt(u * u + v * v);
       double detail = size > 32 ? 3.0 : 1.6;
       double n = Fractal3(seed, {u * detail, v * detail, t * 1.5}, size > 32 ? 4 : 2);
-      double shape = 1 - d / radius + (n - 0.5) * 0.9;
+      double shape = 1 - d / radius + (n - 0.5) * 0.75;
       if (shape <= 0) continue;
       // Later frames hollow out: the fireball breaks into a ring of smoke.
       double hollow = std::clamp((t - 0.45) * 2.2, 0.0, 1.0) * std::clamp(1 - d / (radius * 0.7), 0.0, 1.0);
@@ -197,7 +197,7 @@ void RenderBlastFrame(Canvas& canvas, int kind, int frame, int size) {
     cairo_arc(cr, sx, sy, size > 32 ? 1.3 : 0.7, 0, 2 * M_PI);
     cairo_fill(cr);
   }
-  if (frame < 3) Glow(cr, x0 + half, half, half * (0.5 + frame * 0.25), colours.hot, 0.9);
+  if (frame < 3) Glow(cr, x0 + half, half, half * (0.35 + frame * 0.2), colours.hot, 1.0);
   cairo_restore(cr);
 }
 

@@ -143,13 +143,51 @@ Picture GamePage(const std::vector<Picture>& pack) {
   return screen;
 }
 
+Picture ScoresPage(const std::vector<Picture>& pack) {
+  Picture screen(800, 600, 0);
+  Blit(screen, pack[B + 0], 0, 0, false);
+  for (int i = 0; i <= 10; ++i) Blit(screen, pack[B + 10], 250, 120 + 36 * i, false);
+  Blit(screen, pack[B + 29], 0, 0, true);
+  Blit(screen, pack[B + 30], 388, 0, true);
+  Blit(screen, pack[B + 32], 50, 140, true);
+  Blit(screen, pack[B + 33], 50, 210, true);
+  Blit(screen, pack[B + 34], 121, 460, false);
+  Blit(screen, pack[B + 12], 44, 203, true);  // "World table" highlighted
+  std::vector<std::tuple<int, int, double, uint32_t, std::string>> texts = {
+      {420, 25, 28, 0x00FF00, "High Score"}, {270, 124, 20, 0x00FF00, "Place"},
+      {450, 124, 20, 0x00FF00, "Name"}, {640, 124, 20, 0x00FF00, "Score"}};
+  for (int i = 0; i < 10; ++i) {
+    uint32_t c = i == 0 ? 0x00FF00 : 0x228822;
+    texts.push_back({310, 160 + 36 * i, 20, c, std::to_string(i + 1)});
+    texts.push_back({410, 160 + 36 * i, 20, c, "Anonymous"});
+    texts.push_back({640, 160 + 36 * i, 20, c, std::to_string(1000 - 100 * i)});
+  }
+  Label(screen, texts);
+  return screen;
+}
+
+// The name entry over the last game frame: dialog panel, focused text box, captions.
+Picture NameEntryPage(const std::vector<Picture>& pack, const Picture& game) {
+  Picture screen = game;
+  Blit(screen, pack[B + 19], 215, 200, false);
+  Blit(screen, pack[B + 37], 236, 280, true);
+  Label(screen, {{290, 232, 22, 0x228822, "Your score is 12340"},
+                 {250, 254, 22, 0x228822, "Please enter your name"},
+                 {248, 283, 26, 0x00FF00, "Mary"},
+                 {280, 340, 34, 0x00FF00, "Ok"}, {420, 340, 34, 0x228822, "Cancel"}});
+  return screen;
+}
+
 }  // namespace
 
 void WriteReviews(const std::vector<Picture>& pack, const std::string& assetDir) {
   WritePng(MenuPage(pack), assetDir + "/review-menu.png");
   WritePng(OptionsPage(pack), assetDir + "/review-options.png");
   WritePng(HelpPage(pack), assetDir + "/review-help.png");
-  WritePng(GamePage(pack), assetDir + "/review-game.png");
+  WritePng(ScoresPage(pack), assetDir + "/review-scores.png");
+  Picture game = GamePage(pack);
+  WritePng(game, assetDir + "/review-game.png");
+  WritePng(NameEntryPage(pack, game), assetDir + "/review-dialog.png");
 }
 
 }  // namespace packgen

@@ -9,7 +9,8 @@
 
 namespace packgen {
 
-// Writes ASSET_DIR/review-menu.png, review-options.png, review-help.png and review-game.png.
+// Writes ASSET_DIR/review-menu.png, review-options.png, review-help.png, review-scores.png,
+// review-game.png and review-dialog.png.
 void WriteReviews(const std::vector<Picture>& pack, const std::string& assetDir);
 
 }  // namespace packgen

@@ -111,6 +111,8 @@ XmModule ComposeGameSong() {
   bridge(24, 46);
   theme(40, 48, true);
   bridge(48, 48);
+  // Fills into the sections that carry the theme.
+  for (int bar : {7, 15, 23, 47}) song.Phrase(bar * kBar + 12, kSnare, iSnare, "x:40 x:46 x:52 x:58");
   // Snare roll in the build: eighths, then sixteenths rising.
   song.Phrase(36 * kBar, kSnare, iSnare,
               "x:20 . x:22 . x:24 . x:26 . x:28 . x:30 . x:32 . x:34 . "
