@@ -1,6 +1,29 @@
 #include "audio/music.h"
 
-// The module player arrives with the audio subsystem.
-void PlaySong(const std::string&, bool) {}
-void StopMusic() {}
+#include "platform/platform.h"
+
+uint32_t Song = 0;
+
+namespace {
+
+// The folder of the modules, beside the program's working directory.
+constexpr const char* kSongFolder = "sound\\";
+
+}  // namespace
+
+void PlaySong(const std::string& name) {
+  platform::IMusicPlayer* player = platform::Services().music;
+  if (Song != 0 && player) player->SongFree(Song);
+  Song = player ? player->SongLoadFromFile(platform::NativePath(kSongFolder + name)) : 0;
+  if (Song != 0) player->SongPlay(Song);
+}
+
+void StopMusic() {
+  platform::IMusicPlayer* player = platform::Services().music;
+  if (Song != 0 && player) player->SongFree(Song);
+  Song = 0;
+}
+
 void MusicWatch() {}
+
+void ResetMusicState() { Song = 0; }

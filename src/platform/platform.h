@@ -119,17 +119,21 @@ class IEventQueue {
   virtual void Wait(uint32_t timeoutMs) = 0;
 };
 
-// One voice of a sound effect: a loaded PCM buffer that can be played with its own pan and
-// volume (hundredths of a decibel), as a DirectSound buffer could.
+// One voice of a sound effect: PCM data that can be played with its own pan and volume
+// (hundredths of a decibel), as a DirectSound buffer could. Duplicates share the data.
 class ISoundVoice {
  public:
   virtual ~ISoundVoice() = default;
+  // Starts from the beginning, once or looping.
   virtual void Play(bool looped) = 0;
   virtual void Stop() = 0;
   virtual bool IsPlaying() = 0;
-  virtual void SetVolume(int32_t hundredthsDb) = 0;  // -10000 .. 0
+  virtual void SetVolume(int32_t hundredthsDb) = 0;  // -10000 (silent) .. 0 (full)
   virtual void SetPan(int32_t hundredthsDb) = 0;     // -10000 (left) .. 10000 (right)
   virtual void SetFrequency(uint32_t hz) = 0;        // 0 = the recording's own rate
+  // A new voice on the same data (no copy), stopped, at full volume and centred; null on
+  // failure.
+  virtual std::unique_ptr<ISoundVoice> Duplicate() = 0;
 };
 
 class ISoundDevice {
@@ -137,23 +141,23 @@ class ISoundDevice {
   virtual ~ISoundDevice() = default;
   // False when there is no usable audio device; the game then stays silent.
   virtual bool IsOpen() = 0;
-  // A new voice holding a copy of PCM data (format as in a WAVE "fmt " chunk); null on failure.
+  // A new voice holding a copy of integer PCM data (8-bit unsigned or 16-bit signed
+  // little-endian samples, interleaved channels); null when the device refuses the format.
   virtual std::unique_ptr<ISoundVoice> CreateVoice(uint16_t channels, uint32_t samplesPerSec,
                                                    uint16_t bitsPerSample,
                                                    const std::vector<uint8_t>& pcm) = 0;
 };
 
-// The tracker-module player: one module at a time.
+// The tracker-module player: one module at a time, looping by itself once started.
 class IMusicPlayer {
  public:
   virtual ~IMusicPlayer() = default;
   // Loads a module file; returns a handle, 0 on any failure. Nothing plays yet.
   virtual uint32_t SongLoadFromFile(const std::string& path) = 0;
+  // Starts the module from its beginning; it plays and repeats on its own from then on.
   virtual void SongPlay(uint32_t song) = 0;
   // Stops and releases the module; the handle is not used again.
   virtual void SongFree(uint32_t song) = 0;
-  // The order-list position now playing, 0 at the start of the module.
-  virtual int32_t SongGetOrder(uint32_t song) = 0;
 };
 
 // Opens a file or a URL with the desktop's opener. Never builds a shell command line.

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "audio/music.h"
+#include "audio/sound_bank.h"
 #include "game/game.h"
 #include "game/random.h"
 #include "graphics/images.h"
@@ -49,6 +50,9 @@ void TForm1::FormCreate() {
   Randomize(Os().clock->TickCount());
   if (FirstCreate) {
     FirstCreate = false;
+    // The window's components come first: the effects are read and the sound device opened
+    // before the settings loader applies the sound switch to them.
+    CreateSoundBank();
     const platform::Point screen = Os().display->ScreenSize();
     DesktopWidth = static_cast<uint16_t>(screen.x);
     DesktopHeight = static_cast<uint16_t>(screen.y);
@@ -188,6 +192,7 @@ void TForm1::FormDestroy() {
     Os().input->AcquireKeyboard(false);
     FInput = false;
   }
+  DestroySoundBank();
 }
 
 void TForm1::SetupInput() {

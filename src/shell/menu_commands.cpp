@@ -186,10 +186,14 @@ void MenuCommand() {
   if (click) Click();
 }
 
-void SetSound(bool on) { Settings.Sound = on; }
+void SetSound(bool on) {
+  Settings.Sound = on;
+  // The direct plays do not look at the option; the volume keeps them quiet.
+  for (TWaveCollectionItem& item : DXWaveList1.Items) item.SetVolume(on ? 0 : -10000);
+}
 
 void OpenURL(const std::string& url) {
   if (auto* shell = Os().shell) shell->Open(url);
 }
 
-void Click() {}
+void Click() { PlayEffectDirect(sfxMenuClick); }

@@ -7,7 +7,8 @@
 // every widget tested the pointer), by the key handler (after it set the current widget's
 // Triggered flag) and by the options rows' Choose.
 void MenuCommand();
-// Switches the sound effects on or off (bank volumes 0 / -10000).
+// Switches the sound effects on or off: stores Settings.Sound and sets the volume of every
+// effect of the bank to 0 (on) or -10000 hundredths of a decibel (off).
 void SetSound(bool on);
 // Asks the desktop to open a URL; the result is ignored.
 void OpenURL(const std::string& url);

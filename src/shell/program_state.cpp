@@ -1,5 +1,7 @@
 #include "shell/program_state.h"
 
+#include "audio/music.h"
+#include "audio/sound_bank.h"
 #include "graphics/font_cache.h"
 #include "graphics/images.h"
 #include "graphics/widgets.h"
@@ -16,4 +18,6 @@ void ResetProgramState() {
   gfx::ResetFontCache();
   ResetScreenState();
   ResetInputState();
+  ResetSoundBank();
+  ResetMusicState();
 }

@@ -17,6 +17,17 @@ SdlPlatform::SdlPlatform() {
     error_ = std::string("cannot start the display: ") + SDL_GetError();
     return;
   }
+  // SDL falls back to an invisible off-screen display when it finds no real one; a game
+  // nobody can see would run on for ever. Only an explicit choice of that driver (tests,
+  // benchmarks) gets it.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const bool invisible = driver && (SDL_strcmp(driver, "offscreen") == 0 ||
+                                    SDL_strcmp(driver, "dummy") == 0);
+  if (invisible && !SDL_GetHint(SDL_HINT_VIDEODRIVER)) {
+    error_ = "no display found (is DISPLAY or WAYLAND_DISPLAY set?)";
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER);
+    return;
+  }
   ok_ = true;
   display_ = std::make_unique<SdlDisplay>();
   input_ = std::make_unique<SdlInput>();
@@ -24,9 +35,13 @@ SdlPlatform::SdlPlatform() {
   display_->OnCursorWarp(
       [input = input_.get()](int32_t x, int32_t y) { input->PointerWarped(x, y); });
   SDL_StartTextInput();
+  sound_ = std::make_unique<SdlSoundDevice>();
+  music_ = std::make_unique<SdlMusicPlayer>(*sound_);
 }
 
 SdlPlatform::~SdlPlatform() {
+  music_.reset();
+  sound_.reset();
   events_.reset();
   input_.reset();
   display_.reset();
@@ -42,6 +57,8 @@ Platform SdlPlatform::Services() {
   p.shell = &shell_;
   p.http = &http_;
   p.fonts = &fonts_;
+  p.sound = sound_.get();
+  p.music = music_.get();
   return p;
 }
 

@@ -1,5 +1,4 @@
 // The SDL implementation of every platform interface, owned in one object by the entry point.
-// Sound and music are added by their own classes (sound, music stay null until then).
 #pragma once
 
 #include <memory>
@@ -12,7 +11,9 @@
 #include "platform/sdl/sdl_font_locator.h"
 #include "platform/sdl/sdl_http_client.h"
 #include "platform/sdl/sdl_input.h"
+#include "platform/sdl/sdl_music_player.h"
 #include "platform/sdl/sdl_shell.h"
+#include "platform/sdl/sdl_sound_device.h"
 
 namespace platform {
 
@@ -39,6 +40,9 @@ class SdlPlatform {
   std::unique_ptr<SdlDisplay> display_;
   std::unique_ptr<SdlInput> input_;
   std::unique_ptr<SdlEvents> events_;
+  // Silent (closed) when there is no audio device; the player needs the device.
+  std::unique_ptr<SdlSoundDevice> sound_;
+  std::unique_ptr<SdlMusicPlayer> music_;
 };
 
 }  // namespace platform
