@@ -1,9 +1,17 @@
 // The player's settings and the local high-score table, kept in "Config.cfg" in the working
 // directory.
+//
+// File layout (little-endian, no header): Windowed, Music, Sound as one byte each (1 true,
+// anything else false), the low byte of BossKey, Country as a stored string, then the ten
+// table entries best first, each a stored Name and a 4-byte signed Score. A stored string is
+// a length byte followed by that many bytes, each the complement of its character. Bytes after
+// the tenth entry are ignored. The defaults make a file of 145 bytes.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <iosfwd>
+#include <stdexcept>
 #include <string>
 
 struct TOptions {
@@ -20,17 +28,41 @@ struct THiScores {
 };
 
 inline constexpr int kHiScoreCount = 10;
+inline constexpr const char* kConfigFileName = "Config.cfg";
+// Where a file that could not be read is kept for the player to look at.
+inline constexpr const char* kDamagedConfigFileName = "Config.cfg.bad";
+// Written completely first, then renamed over Config.cfg, so a save never leaves half a file.
+inline constexpr const char* kTempConfigFileName = "Config.cfg.tmp";
 
 extern TOptions Settings;
 extern std::array<THiScores, kHiScoreCount> HiScores;
 
-// Reads Config.cfg (creating it when missing) and puts the settings into effect.
+// The file ended before all of its fields were read.
+class ConfigReadError : public std::runtime_error {
+ public:
+  ConfigReadError() : std::runtime_error("Stream read error") {}
+};
+
+// Start-up (first pass of FormCreate): ReadConfig, then ApplyOptions.
 void LoadConfig();
-// Writes Config.cfg.
-void SaveConfig();
-// Display pass of the window, sound switch, country into its text box.
+// Fills Settings and HiScores from Config.cfg, writing the file from the values in memory
+// first when it is missing. A file too short for its fields keeps the fields read before the
+// end, the rest keep their values; the file is moved aside as Config.cfg.bad, a fresh one is
+// written and the cause goes to stderr. Never throws for file problems.
+void ReadConfig();
+// Exit command and InsertHiScore: writes Settings (with the country box's text) and HiScores.
+// A file that cannot be written is reported once per run on stderr; the values stay in memory.
+// Returns whether the file was written.
+bool SaveConfig();
+// End of LoadConfig: the display pass of the window, the sound switch, the country box's text.
 void ApplyOptions();
-// The default table: "Anonymous" with 1000, 900, ..., 100.
+// The default table: "Anonymous" with 1000, 900, ..., 100. Also the clear command's action.
 void ResetHiScores();
+
+// The stored-string form. WriteCfgString writes at most 255 characters (the length must fit
+// its byte); ReadCfgString throws ConfigReadError when the stream ends early.
+std::string ReadCfgString(std::istream& in);
+void WriteCfgString(const std::string& text, std::ostream& out);
+
 // Initial values of Settings and HiScores, before any file is read.
 void ResetConfigState();

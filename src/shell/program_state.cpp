@@ -2,17 +2,21 @@
 
 #include "audio/music.h"
 #include "audio/sound_bank.h"
+#include "game/game.h"
 #include "graphics/font_cache.h"
 #include "graphics/images.h"
 #include "graphics/widgets.h"
 #include "persistence/config.h"
+#include "persistence/score_submission.h"
 #include "shell/form.h"
 #include "shell/input.h"
 #include "shell/screens.h"
 
 void ResetProgramState() {
+  ResetGameState();
   ResetFormState();
   ResetConfigState();
+  ResetSubmissionState();
   gfx::ResetImages();
   gfx::FreeWidgets();
   gfx::ResetFontCache();

@@ -156,12 +156,44 @@ void Comet(cairo_t* cr, double x, double y, double len, uint32_t colour) {
   cairo_fill(cr);
 }
 
+// A distant spiral galaxy: two arms of faint stars round a warm core, seen at a slant.
+void Galaxy(cairo_t* cr, double cx, double cy, double r, double tilt, uint64_t seed = 808) {
+  Rng rng(seed);
+  cairo_save(cr);
+  cairo_translate(cr, cx, cy);
+  cairo_rotate(cr, tilt);
+  cairo_scale(cr, 1, 0.42);
+  Glow(cr, 0, 0, r * 0.9, 0x5A48A0, 0.35);
+  const int stars = std::max(60, int(r * r * 0.1));
+  for (int i = 0; i < stars; ++i) {
+    double arm = i % 2 ? M_PI : 0;
+    double t = rng.Unit();
+    double a = arm + t * 3.2 * M_PI;
+    double d = r * 0.08 + r * t * 0.92;
+    double spread = r * 0.05 + r * 0.12 * t;
+    double x = std::cos(a) * d + rng.Gauss() * spread, y = std::sin(a) * d + rng.Gauss() * spread;
+    SetColour(cr, Mix(0xFFE8C0, 0x9AB0FF, t), 0.35 + 0.4 * (1 - t));
+    cairo_arc(cr, x, y, 0.6 + 0.5 * rng.Unit(), 0, 2 * M_PI);
+    cairo_fill(cr);
+  }
+  Glow(cr, 0, 0, r * 0.22, 0xFFE0B0, 0.9);
+  cairo_restore(cr);
+}
+
 }  // namespace
 
 Picture DrawFarTile() {
   Canvas canvas(kFarTile.w, kFarTile.h);
   PaintNebula(canvas, 101, 4, 4, 1.0);
   StarField(canvas, 202, 420, 60, 7, true);
+  // Two small far galaxies, kept tiny so their repeat down the screen is not noticed.
+  cairo_t* cr = canvas.cr();
+  const struct { double x, y, r, tilt; } kGalaxies[] = {{120, 380, 16, 0.5}, {410, 90, 11, -0.8}};
+  for (const auto& g : kGalaxies) {
+    Wrapped(kFarTile.w, kFarTile.h, [&](double dx, double dy) {
+      Galaxy(cr, g.x + dx, g.y + dy, g.r, g.tilt, 811 + uint64_t(g.r));
+    });
+  }
   return canvas.Opaque(pal::kSpace);
 }
 
@@ -262,29 +294,6 @@ void PaintPlanet(Canvas& canvas, double px, double py, double pr) {
     }
   }
   canvas.MarkDirty();
-}
-
-// A distant spiral galaxy: two arms of faint stars round a warm core, seen at a slant.
-void Galaxy(cairo_t* cr, double cx, double cy, double r, double tilt) {
-  Rng rng(808);
-  cairo_save(cr);
-  cairo_translate(cr, cx, cy);
-  cairo_rotate(cr, tilt);
-  cairo_scale(cr, 1, 0.42);
-  Glow(cr, 0, 0, r * 0.9, 0x5A48A0, 0.35);
-  for (int i = 0; i < 900; ++i) {
-    double arm = i % 2 ? M_PI : 0;
-    double t = rng.Unit();
-    double a = arm + t * 3.2 * M_PI;
-    double d = r * 0.08 + r * t * 0.92;
-    double spread = r * 0.05 + r * 0.12 * t;
-    double x = std::cos(a) * d + rng.Gauss() * spread, y = std::sin(a) * d + rng.Gauss() * spread;
-    SetColour(cr, Mix(0xFFE8C0, 0x9AB0FF, t), 0.35 + 0.4 * (1 - t));
-    cairo_arc(cr, x, y, 0.6 + 0.5 * rng.Unit(), 0, 2 * M_PI);
-    cairo_fill(cr);
-  }
-  Glow(cr, 0, 0, r * 0.22, 0xFFE0B0, 0.9);
-  cairo_restore(cr);
 }
 
 }  // namespace

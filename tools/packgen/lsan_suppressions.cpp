@@ -6,3 +6,7 @@ extern "C" const char* __lsan_default_suppressions();
 extern "C" const char* __lsan_default_suppressions() {
   return "leak:libfontconfig.so\nleak:libcairo.so\n";
 }
+
+// Keeps the build log quiet about the suppressions above.
+extern "C" const char* __lsan_default_options();
+extern "C" const char* __lsan_default_options() { return "print_suppressions=0"; }

@@ -2,6 +2,9 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <cstdint>
+
 #include "platform/sdl/key_codes.h"
 #include "platform/sdl/sdl_display.h"
 
@@ -56,7 +59,9 @@ bool SdlEvents::Poll(WindowEvent& event) {
 
 void SdlEvents::Wait(uint32_t timeoutMs) {
   if (hasPending_ || (QuitSignals::Received() && !quitDelivered_)) return;
-  if (SDL_WaitEventTimeout(&pending_, static_cast<int>(timeoutMs)) == 1) hasPending_ = true;
+  // SDL takes an int, and a negative one would mean "for ever".
+  const int timeout = static_cast<int>(std::min<uint32_t>(timeoutMs, INT32_MAX));
+  if (SDL_WaitEventTimeout(&pending_, timeout) == 1) hasPending_ = true;
 }
 
 bool SdlEvents::Next(SDL_Event& event) {

@@ -39,6 +39,8 @@ struct SlistDeleter {
 SdlHttpClient::SdlHttpClient() {
   static std::once_flag once;
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+  cookies_.reset(curl_share_init());
+  if (cookies_) curl_share_setopt(cookies_.get(), CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
 }
 
 HttpResponse SdlHttpClient::Get(const HttpRequest& request) {
@@ -74,6 +76,9 @@ HttpResponse SdlHttpClient::Get(const HttpRequest& request) {
   curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, Append);
   curl_easy_setopt(c, CURLOPT_WRITEDATA, &body);
   curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorText);
+  // An empty cookie file switches the cookie engine on without reading any file.
+  curl_easy_setopt(c, CURLOPT_COOKIEFILE, "");
+  if (cookies_) curl_easy_setopt(c, CURLOPT_SHARE, cookies_.get());
 
   CURLcode code;
   {

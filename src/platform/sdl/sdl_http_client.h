@@ -1,6 +1,10 @@
 // Blocking HTTP GET through libcurl.
 #pragma once
 
+#include <curl/curl.h>
+
+#include <memory>
+
 #include "platform/platform.h"
 
 namespace platform {
@@ -15,7 +19,15 @@ class SdlHttpClient : public IHttpClient {
   // Sends the request's headers, follows no redirect, and gives up after the connect and total
   // time-outs. ok only for a complete reply with a 2xx status; error then stays empty.
   // Otherwise error says what went wrong (curl's message, or "HTTP status N").
+  // Cookies set by a reply are kept for the client's lifetime and sent back with later
+  // requests to the same server: the score server may tie its two requests together.
   HttpResponse Get(const HttpRequest& request) override;
+
+ private:
+  struct ShareDeleter {
+    void operator()(CURLSH* share) const { curl_share_cleanup(share); }
+  };
+  std::unique_ptr<CURLSH, ShareDeleter> cookies_;
 };
 
 }  // namespace platform

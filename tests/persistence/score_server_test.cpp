@@ -1,0 +1,182 @@
+// The submission against a real HTTP server on the loopback interface.
+#include <arpa/inet.h>
+#include <httplib.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+#include <thread>
+
+#include "persistence/config.h"
+#include "persistence/score_submission.h"
+#include "platform/sdl/sdl_http_client.h"
+#include "shell/program_state.h"
+#include "shell/screen_state.h"
+
+namespace {
+
+struct SeenRequest {
+  std::string target, userAgent, accept, contentType, cookie;
+};
+
+// The inverse of the result encoding: 5 bits per letter, 8 bits per byte.
+std::string DecodeText32(const std::string& text) {
+  std::string bits;
+  for (char c : text) {
+    const size_t g = std::string(Alphabet32).find(c);
+    if (g == std::string::npos) return "<not Alphabet32: " + text + ">";
+    for (int bit = 4; bit >= 0; --bit) bits.push_back((g >> bit) & 1 ? '1' : '0');
+  }
+  std::string bytes;
+  for (size_t i = 0; i + 8 <= bits.size(); i += 8) {
+    bytes.push_back(static_cast<char>(std::stoi(bits.substr(i, 8), nullptr, 2)));
+  }
+  return bytes;
+}
+
+// A listening socket on a free loopback port.
+int ListenOnLoopback(int& port) {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  socklen_t length = sizeof address;
+  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  port = ntohs(address.sin_port);
+  listen(fd, 4);
+  return fd;
+}
+
+class ScoreServer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetProgramState();
+    saved_ = platform::Services();
+    platform::Services().http = &client_;
+    SubmitTimeoutMs = 2000;
+    SubmitConnectTimeoutMs = 1000;
+  }
+
+  void TearDown() override {
+    server_.stop();
+    if (thread_.joinable()) thread_.join();
+    platform::SetServices(saved_);
+    ResetProgramState();
+  }
+
+  void StartServer() {
+    server_.Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        seen_.push_back({req.target, req.get_header_value("User-Agent"),
+                         req.get_header_value("Accept"), req.get_header_value("Content-Type"),
+                         req.get_header_value("Cookie")});
+      }
+      if (req.target.find("?version&") != std::string::npos) {
+        res.status = tokenStatus_;
+        res.set_header("Set-Cookie", "sid=77; Path=/");
+        res.set_content(tokenReply_, "text/html");
+      } else {
+        res.status = resultStatus_;
+        res.set_content("thanks", "text/html");
+      }
+    });
+    const int port = server_.bind_to_any_port("127.0.0.1");
+    ASSERT_GT(port, 0);
+    thread_ = std::thread([this] { server_.listen_after_bind(); });
+    while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ScoreHost = "127.0.0.1:" + std::to_string(port);
+  }
+
+  std::vector<SeenRequest> Seen() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return seen_;
+  }
+
+  platform::SdlHttpClient client_;
+  httplib::Server server_;
+  std::string tokenReply_ = "1.0|x|y|z|T0K3N|more";
+  int tokenStatus_ = 200;
+  int resultStatus_ = 200;
+
+ private:
+  platform::Platform saved_;
+  std::thread thread_;
+  std::mutex mutex_;
+  std::vector<SeenRequest> seen_;
+};
+
+}  // namespace
+
+TEST_F(ScoreServer, BothRequestsArriveWithTheirPathsHeadersAndThePayload) {
+  StartServer();
+  Settings.Country = "Peru";
+  ScreenState = ssSending;
+  SubmitScore("Ace", 12345);
+
+  EXPECT_EQ(ScreenState, ssHighScores);
+  const std::vector<SeenRequest> seen = Seen();
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0].target, "//cgi/version.pl?version&prg=Starmoat");
+  const std::string prefix = "//cgi/version.pl?hs&prg=Starmoat&inf=";
+  ASSERT_EQ(seen[1].target.substr(0, prefix.size()), prefix);
+  EXPECT_EQ(DecodeText32(seen[1].target.substr(prefix.size())),
+            "type=0|name=Ace|score=12345|key=S|p=T0K3N|add=Peru|z=00");
+  for (const SeenRequest& r : seen) {
+    EXPECT_EQ(r.userAgent, "Mozilla/3.0 (compatible; Indy Library)");
+    EXPECT_EQ(r.accept, "text/html, */*");
+    EXPECT_EQ(r.contentType, "text/html");
+  }
+  // The cookie of the token reply goes back with the result.
+  EXPECT_EQ(seen[0].cookie, "");
+  EXPECT_EQ(seen[1].cookie, "sid=77");
+}
+
+TEST_F(ScoreServer, AReplyWithFourBarsSendsAnEmptyToken) {
+  tokenReply_ = "1.0|x|y|z|tail";
+  StartServer();
+  SubmitScore("", 0);
+  const std::vector<SeenRequest> seen = Seen();
+  ASSERT_EQ(seen.size(), 2u);
+  const std::string prefix = "//cgi/version.pl?hs&prg=Starmoat&inf=";
+  EXPECT_EQ(DecodeText32(seen[1].target.substr(prefix.size())),
+            "type=0|name=|score=0|key=S|p=|add=|z=000");
+}
+
+TEST_F(ScoreServer, AFailingResultRequestStillEndsOnTheHighScorePage) {
+  resultStatus_ = 500;
+  StartServer();
+  SubmitScore("Ace", 1);
+  EXPECT_EQ(Seen().size(), 2u);
+  EXPECT_EQ(ScreenState, ssHighScores);
+}
+
+TEST_F(ScoreServer, ARefusedConnectionAsksToRepeat) {
+  int port = 0;
+  close(ListenOnLoopback(port));  // nothing listens there any more
+  ScoreHost = "127.0.0.1:" + std::to_string(port);
+  SubmitScore("Ace", 1);
+  EXPECT_EQ(ScreenState, ssConnectFailed);
+}
+
+TEST_F(ScoreServer, AServerThatNeverAnswersTimesOutAndAsksToRepeat) {
+  int port = 0;
+  const int fd = ListenOnLoopback(port);  // connections complete in the backlog, no reply
+  ScoreHost = "127.0.0.1:" + std::to_string(port);
+  SubmitTimeoutMs = 300;
+  SubmitScore("Ace", 1);
+  EXPECT_EQ(ScreenState, ssConnectFailed);
+  close(fd);
+}
+
+TEST_F(ScoreServer, ARefusedTokenRequestSendsNoResultAndAsksToRepeat) {
+  tokenStatus_ = 503;
+  StartServer();
+  SubmitScore("Ace", 1);
+  EXPECT_EQ(Seen().size(), 1u);
+  EXPECT_EQ(ScreenState, ssConnectFailed);
+}
