@@ -5,7 +5,6 @@
 
 #include "graphics/images.h"
 #include "shell/form.h"
-#include "shell/program_state.h"
 
 namespace {
 
@@ -37,9 +36,6 @@ bool PumpMessages() {
 
 int RunProgram() {
   QuitRequested = false;
-  // Every global at its start-up value, as the tests start too: among them the default
-  // high-score table, which the first start writes into the new settings file.
-  ResetProgramState();
   TForm1 form;
   Form1 = &form;
   int status = 0;
