@@ -1,12 +1,13 @@
-// Whole games played by the autopilot on the fake platform, with the world's invariants checked
-// after every frame: from the first stage through the first boss stage to "Game Over".
+// Whole games played by the autopilot through the main window on the fake platform, with the
+// world's invariants checked after every frame: from the first stage through the first boss
+// stage to "Game Over" and the screen that follows it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "fakes/autopilot.h"
 #include "fakes/enemy_invariants.h"
-#include "fakes/world_fixture.h"
+#include "fakes/program_harness.h"
 #include "game/asteroid.h"
 #include "game/base_boss.h"
 #include "game/bonus.h"
@@ -17,7 +18,9 @@
 #include "game/hit.h"
 #include "game/my_ship.h"
 #include "game/random.h"
+#include "persistence/config.h"
 #include "shell/form.h"
+#include "shell/screen_state.h"
 
 namespace {
 
@@ -133,37 +136,55 @@ void CheckFrame(const TGame& g, Watch& w) {
   w.bossAlive = bossAlive;
 }
 
-class GameScenario : public WorldTest, public ::testing::WithParamInterface<uint32_t> {};
+class GameScenario : public ProgramHarness, public ::testing::WithParamInterface<uint32_t> {};
 
 TEST_P(GameScenario, AutopilotPlaysThroughTheFirstBossStageToGameOver) {
-  Randomize(GetParam());
+  // What the main menu's play command does.
+  ScreenState = ssPlaying;
   Game = std::make_unique<TGame>();
+  Randomize(GetParam());
   Autopilot pilot(/*giveUpStage=*/4);
   Watch watch;
   int frames = 0;
-  int giveUpFrame = 0;
+  int stage4Frame = 0;
   const int kMaxFrames = 64 * 60 * 30;  // half an hour of play
   while (Game->Status != gsGameOver && frames < kMaxFrames) {
-    const auto keys = pilot.Decide(*Game);
-    std::copy(keys.begin(), keys.end(), KeyState.begin());
+    fake.input.keys = pilot.Decide(*Game);
     Frame();
     ++frames;
-    if (Game->Stage == 4 && giveUpFrame == 0) giveUpFrame = frames;
+    if (Game->Stage == 4 && stage4Frame == 0) stage4Frame = frames;
     CheckFrame(*Game, watch);
     ASSERT_TRUE(EnemyWorldConsistent(*Game)) << "frame " << frames;
     if (HasFatalFailure()) {
       ADD_FAILURE() << "frame " << frames << " stage " << int(Game->Stage);
       return;
     }
+    ASSERT_EQ(ScreenState, ssPlaying);
   }
   ASSERT_EQ(Game->Status, gsGameOver) << "still alive after " << frames << " frames";
   EXPECT_GE(watch.stage, 4) << "lost at stage " << int(watch.stage);
-  EXPECT_GE(watch.bossesMet, 1);
+  EXPECT_EQ(watch.bossesMet, 1);
+  EXPECT_EQ(watch.bossesKilled, 1);
   EXPECT_EQ(Game->Lives, 0);
-  RecordProperty("frames", frames);
-  std::printf("seed %u: stage 4 at %d, %d frames, stage %d, score %d, bosses met %d killed %d, lives lost %d\n",
-              GetParam(), giveUpFrame, frames, int(watch.stage), Game->Score, watch.bossesMet, watch.bossesKilled,
-              watch.livesLost);
+  EXPECT_FALSE(fake.display.cursorVisible);
+
+  // "Game Over" for two seconds, then the name entry over the frozen last picture.
+  fake.input.keys = {};
+  int over = 0;
+  while (ScreenState == ssPlaying && over < 200) {
+    Frame();
+    ++over;
+  }
+  EXPECT_GE(over, 128);
+  EXPECT_LE(over, 130);
+  ASSERT_GT(Game->Score, HiScores[kHiScoreCount - 1].Score);
+  EXPECT_EQ(ScreenState, ssNameEntry);
+  EXPECT_TRUE(fake.display.cursorVisible);
+  for (int y = 0; y < 600; y += 7) {
+    for (int x = 0; x < 800; x += 5) ASSERT_EQ(Form1->FSnapshot->GetPixel(x, y), Pixel(x, y));
+  }
+  std::printf("seed %u: stage 4 at frame %d, game over at %d, score %d, lives lost %d\n",
+              GetParam(), stage4Frame, frames, Game->Score, watch.livesLost);
 }
 
 #if defined(__SANITIZE_ADDRESS__)
