@@ -1,10 +1,12 @@
 #include "persistence/country_field.h"
 
-namespace {
-// Stands in for the options page's text box until the menu widgets exist.
-std::optional<std::string> gCountryBox;
-}  // namespace
+#include "graphics/widgets.h"
 
-std::optional<std::string> CountryEditText() { return gCountryBox; }
+std::optional<std::string> CountryEditText() {
+  if (!CountryEdit) return std::nullopt;
+  return CountryEdit->Text();
+}
 
-void SetCountryEditText(const std::string& text) { gCountryBox = text; }
+void SetCountryEditText(const std::string& text) {
+  if (CountryEdit) CountryEdit->SetText(text);
+}

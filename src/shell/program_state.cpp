@@ -5,10 +5,12 @@
 #include "game/game.h"
 #include "graphics/font_cache.h"
 #include "graphics/images.h"
+#include "graphics/widgets.h"
 #include "persistence/config.h"
 #include "persistence/score_submission.h"
 #include "shell/form.h"
-#include "shell/screen_state.h"
+#include "shell/input.h"
+#include "shell/screens.h"
 
 void ResetProgramState() {
   ResetGameState();
@@ -16,8 +18,10 @@ void ResetProgramState() {
   ResetConfigState();
   ResetSubmissionState();
   gfx::ResetImages();
+  gfx::FreeWidgets();
   gfx::ResetFontCache();
+  ResetScreenState();
+  ResetInputState();
   ResetSoundBank();
   ResetMusicState();
-  ScreenState = ssIntro;
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "persistence/config.h"
+#include "graphics/widgets.h"
 #include "persistence/country_field.h"
 #include "shell/program_state.h"
 
@@ -23,7 +24,8 @@ class WorkDir {
     std::filesystem::create_directories(path_);
     std::filesystem::current_path(path_);
     ResetProgramState();
-    SetCountryEditText("");
+    // The options page's country box exists, empty, as in a running program.
+    gfx::CreateWidgets();
   }
   ~WorkDir() {
     std::filesystem::current_path(old_);
