@@ -35,11 +35,6 @@ class AudioGameOverTest : public ProgramHarness {
     ASSERT_EQ(Game->Status, gsGameOver);
   }
 
-  // The effect a recorded voice belongs to: main voices are made in bank order.
-  int EffectOf(int voice) const {
-    while (sound.voices[voice]->duplicateOf >= 0) voice = sound.voices[voice]->duplicateOf;
-    return voice;
-  }
 
   fake::FakeSoundDevice sound;
   fake::FakeMusicPlayer music;
@@ -49,7 +44,7 @@ TEST_F(AudioGameOverTest, TheLastLifeStopsTheMusicAndTheMenuTuneFollowsTwoSecond
   LoseTheLastLife();
   EXPECT_EQ(music.Playing(), "");
   ASSERT_EQ(sound.plays.size(), 1u);
-  EXPECT_EQ(EffectOf(sound.plays[0].voice), sfxLaser1);
+  EXPECT_EQ(sound.EffectOf(sound.plays[0].voice), sfxLaser1);
 
   Frame(100);  // about 1.56 s: still the game-over picture
   EXPECT_EQ(ScreenState, ssPlaying);

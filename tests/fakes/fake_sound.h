@@ -53,6 +53,12 @@ class FakeSoundDevice : public platform::ISoundDevice {
   bool refuseVoices = false;     // CreateVoice fails
   bool refuseDuplicates = false; // Duplicate fails
   std::vector<std::shared_ptr<VoiceRecord>> voices;  // in creation order, ids are indexes
+
+  // The effect a recorded voice belongs to: main voices are made in bank order.
+  int EffectOf(int voice) const {
+    while (voices[voice]->duplicateOf >= 0) voice = voices[voice]->duplicateOf;
+    return voice;
+  }
   std::vector<PlayEvent> plays;
 };
 
