@@ -12,12 +12,15 @@
 #include "shell/form.h"
 #include "shell/menu_commands.h"
 
-TOptions Settings;
-std::array<THiScores, kHiScoreCount> HiScores;
-
 namespace fs = std::filesystem;
 
 namespace {
+
+std::array<THiScores, kHiScoreCount> DefaultHiScores() {
+  std::array<THiScores, kHiScoreCount> table;
+  for (int i = 0; i < kHiScoreCount; ++i) table[i] = THiScores{"Anonymous", (10 - i) * 100};
+  return table;
+}
 
 // A failed save is told once; repeating it at every new score would only bury the first one.
 bool SaveFailureReported = false;
@@ -122,9 +125,10 @@ void MendDamagedFile(const char* why) {
 
 }  // namespace
 
-void ResetHiScores() {
-  for (int i = 0; i < kHiScoreCount; ++i) HiScores[i] = THiScores{"Anonymous", (10 - i) * 100};
-}
+TOptions Settings;
+std::array<THiScores, kHiScoreCount> HiScores = DefaultHiScores();
+
+void ResetHiScores() { HiScores = DefaultHiScores(); }
 
 void ResetConfigState() {
   Settings = TOptions{};

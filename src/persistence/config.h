@@ -35,6 +35,7 @@ inline constexpr const char* kDamagedConfigFileName = "Config.cfg.bad";
 inline constexpr const char* kTempConfigFileName = "Config.cfg.tmp";
 
 extern TOptions Settings;
+// Best first; the default table until a file is read.
 extern std::array<THiScores, kHiScoreCount> HiScores;
 
 // The file ended before all of its fields were read.

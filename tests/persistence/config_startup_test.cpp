@@ -6,6 +6,8 @@
 
 #include "config_files.h"
 #include "fakes/program_harness.h"
+#include "graphics/dd_edit.h"
+#include "graphics/widgets.h"
 #include "persistence/config.h"
 
 namespace {
@@ -48,6 +50,9 @@ TEST_F(StartFromFile, AFirstByteOtherThanOneStartsFullScreen) {
   EXPECT_FALSE(fake.display.windowed);
   EXPECT_FALSE(Settings.Sound);
   EXPECT_EQ(Settings.Country, "Peru");
+  ASSERT_NE(CountryEdit, nullptr);
+  EXPECT_EQ(CountryEdit->Text(), "Peru");
+  EXPECT_EQ(CountryEdit->Len, 4);
   EXPECT_FALSE(std::filesystem::exists(kDamagedConfigFileName));
 }
 
