@@ -3,8 +3,8 @@
 #include "shell/form.h"
 #include "shell/input.h"
 
-TDDBtnCollection::TDDBtnCollection(std::span<const layout::ButtonSpec> specs) {
-  for (const layout::ButtonSpec& spec : specs) Buttons.emplace_back(spec.rect, spec.image);
+TDDBtnCollection::TDDBtnCollection(std::span<const layout::ButtonPlace> places) {
+  for (const layout::ButtonPlace& place : places) Buttons.emplace_back(place.rect, place.image);
   Count = static_cast<int8_t>(Buttons.size());
 }
 

@@ -12,9 +12,9 @@
 
 class TDDBtnCollection {
  public:
-  // Button i gets specs[i]; item 0 is current but not yet highlighted (SetItemIndex(0) does
+  // Button i gets places[i]; item 0 is current but not yet highlighted (SetItemIndex(0) does
   // that, with its click).
-  explicit TDDBtnCollection(std::span<const layout::ButtonSpec> specs);
+  explicit TDDBtnCollection(std::span<const layout::ButtonPlace> places);
 
   // Once per frame while the page is shown: follows the pointer, draws the highlight of the
   // current item and clicks when the item changed.

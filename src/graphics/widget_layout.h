@@ -12,13 +12,13 @@ namespace layout {
 
 using platform::Rect;
 
-struct ButtonSpec {
+struct ButtonPlace {
   Rect rect;
   uint8_t image;  // ScreenImages slot of the highlight picture
 };
 
 // Play, Options, High scores, Help, More games, Exit.
-inline constexpr std::array<ButtonSpec, 6> kMainMenu{{
+inline constexpr std::array<ButtonPlace, 6> kMainMenu{{
     {{470, 337, 786, 375}, 1},
     {{470, 376, 786, 413}, 2},
     {{470, 415, 786, 451}, 3},
@@ -28,14 +28,14 @@ inline constexpr std::array<ButtonSpec, 6> kMainMenu{{
 }};
 
 // Clear the table, world table, back.
-inline constexpr std::array<ButtonSpec, 3> kHighScore{{
+inline constexpr std::array<ButtonPlace, 3> kHighScore{{
     {{43, 133, 230, 208}, 11},
     {{44, 203, 229, 279}, 12},
     {{114, 453, 230, 504}, 14},
 }};
 
 // Previous page, next page, back.
-inline constexpr std::array<ButtonSpec, 3> kHelp{{
+inline constexpr std::array<ButtonPlace, 3> kHelp{{
     {{434, 523, 550, 574}, 15},
     {{544, 523, 660, 574}, 16},
     {{653, 523, 769, 574}, 14},

@@ -16,9 +16,9 @@ namespace gfx {
 namespace {
 
 void CreateColumn(std::unique_ptr<TDDBtnCollection>& column,
-                  std::span<const layout::ButtonSpec> specs) {
+                  std::span<const layout::ButtonPlace> places) {
   if (column) return;
-  column = std::make_unique<TDDBtnCollection>(specs);
+  column = std::make_unique<TDDBtnCollection>(places);
   column->SetItemIndex(0);
 }
 

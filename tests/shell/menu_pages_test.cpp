@@ -228,9 +228,9 @@ TEST_F(MenuPagesTest, MainMenuHighlightIsDrawnAtItsButton) {
     SCOPED_TRACE(item);
     MainMenuButtons->SetItemIndex(item);
     Frame();
-    const layout::ButtonSpec& spec = layout::kMainMenu[item];
-    EXPECT_TRUE(PictureAt(Back(), *gfx::ScreenImages[spec.image], spec.rect.left, spec.rect.top));
-    const layout::ButtonSpec& other = layout::kMainMenu[(item + 1) % 6];
+    const layout::ButtonPlace& place = layout::kMainMenu[item];
+    EXPECT_TRUE(PictureAt(Back(), *gfx::ScreenImages[place.image], place.rect.left, place.rect.top));
+    const layout::ButtonPlace& other = layout::kMainMenu[(item + 1) % 6];
     EXPECT_FALSE(PictureAt(Back(), *gfx::ScreenImages[other.image], other.rect.left, other.rect.top));
   }
 }
