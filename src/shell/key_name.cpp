@@ -28,11 +28,6 @@ std::string KeyName(int32_t code) {
     if (key == code) return name;
   }
   if (code >= kFirstCharKey && code <= kLastCharKey) return std::string(1, static_cast<char>(code));
-  if (code >= kF1 && code <= kF15) {
-    // Appended, not `"F" + std::to_string(...)`, which GCC 12 at -O3 falsely warns about.
-    std::string name = "F";
-    name += std::to_string(code - kF1 + 1);
-    return name;
-  }
+  if (code >= kF1 && code <= kF15) return "F" + std::to_string(code - kF1 + 1);
   return "Bad";
 }

@@ -59,12 +59,7 @@ TEST(HiScoreTable, InsertionSavesAtOnceAndKeepsAnEmptyName) {
 TEST(HiScoreTable, EveryPassRunsSoAnUnorderedTableComesOutSorted) {
   WorkDir dir;
   const int32_t mixed[kHiScoreCount] = {5, 70, 10, 900, 40, 40, 3, 800, 60, 1};
-  for (int i = 0; i < kHiScoreCount; ++i) {
-    // Appended: `"E" + std::to_string(i)` draws a false -Wrestrict from GCC 12 at -O3.
-    std::string name = "E";
-    name += std::to_string(i);
-    HiScores[i] = {name, mixed[i]};
-  }
+  for (int i = 0; i < kHiScoreCount; ++i) HiScores[i] = {"E" + std::to_string(i), mixed[i]};
   InsertHiScore("New", 40);
   EXPECT_EQ(Scores(), (std::vector<int32_t>{900, 800, 70, 60, 40, 40, 40, 10, 5, 3}));
   // Equal scores keep their order, the newcomer last among them.
