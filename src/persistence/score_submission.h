@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-// host[:port] of the score server; the build's STARMOAT_SCORE_HOST unless a test points it at
-// its own server.
+// host[:port] of the score server; the build's STARMOAT_SCORE_HOST unless the environment
+// variable of the same name or a test points it at another server.
 extern std::string ScoreHost;
 // Each request fails after this many ms without a complete reply, or this many ms without a
 // connection. A server that accepts and never answers would otherwise hold "Please wait..."
@@ -22,6 +22,14 @@ inline constexpr char kScoreKey = 'S';
 inline constexpr const char* kTokenPath = "//cgi/version.pl?version&prg=Starmoat";
 inline constexpr const char* kResultPath = "//cgi/version.pl?hs&prg=Starmoat&inf=";
 inline constexpr const char* kWorldTablePath = "//cgi/version.pl?prg=Starmoat&show&type=0";
+
+// The score host for a value of the STARMOAT_SCORE_HOST environment variable: that value when
+// it is set and not empty (players pointing at a public server, tests at their own), else the
+// build's default.
+std::string ChooseScoreHost(const char* environmentValue);
+// Called once at start-up, after the program's globals are reset: ScoreHost from the
+// environment variable STARMOAT_SCORE_HOST.
+void UseScoreHostFromEnvironment();
 
 // "http://", ScoreHost, then the path (which keeps its leading double slash).
 std::string ScoreServerUrl(const std::string& pathAndQuery);
