@@ -1,5 +1,7 @@
 #include "persistence/score_submission.h"
 
+#include <cstdlib>
+
 #include "persistence/config.h"
 #include "platform/platform.h"
 #include "shell/screen_state.h"
@@ -40,6 +42,15 @@ void ResetSubmissionState() {
   ScoreHost = STARMOAT_SCORE_HOST;
   SubmitTimeoutMs = 10000;
   SubmitConnectTimeoutMs = 5000;
+}
+
+std::string ChooseScoreHost(const char* environmentValue) {
+  if (environmentValue && *environmentValue) return environmentValue;
+  return STARMOAT_SCORE_HOST;
+}
+
+void UseScoreHostFromEnvironment() {
+  ScoreHost = ChooseScoreHost(std::getenv("STARMOAT_SCORE_HOST"));
 }
 
 std::string ScoreServerUrl(const std::string& pathAndQuery) {

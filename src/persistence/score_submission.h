@@ -7,14 +7,22 @@
 
 #include "persistence/score_codec.h"
 
-// host[:port] of the score server; the build's STARMOAT_SCORE_HOST unless a test points it at
-// its own server.
+// host[:port] of the score server; the build's STARMOAT_SCORE_HOST unless the environment
+// variable of the same name or a test points it at another server.
 extern std::string ScoreHost;
 // Each request fails after this many ms without a complete reply, or this many ms without a
 // connection. A server that accepts and never answers would otherwise hold "Please wait..."
 // on screen for good.
 extern uint32_t SubmitTimeoutMs;
 extern uint32_t SubmitConnectTimeoutMs;
+
+// The score host for a value of the STARMOAT_SCORE_HOST environment variable: that value when
+// it is set and not empty (players pointing at a public server, tests at their own), else the
+// build's default.
+std::string ChooseScoreHost(const char* environmentValue);
+// Called once at start-up, after the program's globals are reset: ScoreHost from the
+// environment variable STARMOAT_SCORE_HOST.
+void UseScoreHostFromEnvironment();
 
 // "http://", ScoreHost, then the path (which keeps its leading double slash).
 std::string ScoreServerUrl(const std::string& pathAndQuery);
