@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "persistence/country_field.h"
+#include "platform/file_places.h"
 #include "shell/form.h"
 #include "shell/menu_commands.h"
 
@@ -21,6 +22,11 @@ std::array<THiScores, kHiScoreCount> DefaultHiScores() {
   for (int i = 0; i < kHiScoreCount; ++i) table[i] = THiScores{"Anonymous", (10 - i) * 100};
   return table;
 }
+
+// The file and its companions, in the settings folder of the layout the program runs in.
+std::string ConfigFile() { return platform::ConfigPath(kConfigFileName); }
+std::string DamagedConfigFile() { return platform::ConfigPath(kDamagedConfigFileName); }
+std::string TempConfigFile() { return platform::ConfigPath(kTempConfigFileName); }
 
 // A failed save is told once; repeating it at every new score would only bury the first one.
 bool SaveFailureReported = false;
@@ -74,15 +80,21 @@ void ReportSaveFailure(const std::string& why) {
   if (SaveFailureReported) return;
   SaveFailureReported = true;
   std::fprintf(stderr, "Starmoat: cannot write %s: %s; settings and scores are kept until exit\n",
-               kConfigFileName, why.c_str());
+               ConfigFile().c_str(), why.c_str());
 }
 
 // Writes the values in memory, whether or not the file exists: a file deleted while the game
 // runs is written again with this run's scores rather than the default table.
 bool WriteConfigFile() {
   const std::string bytes = EncodeConfig();
+  std::string folderProblem;
+  if (!platform::MakeConfigFolder(folderProblem)) {
+    ReportSaveFailure(folderProblem);
+    return false;
+  }
+  const std::string file = ConfigFile(), temp = TempConfigFile();
   {
-    std::ofstream out(kTempConfigFileName, std::ios::binary | std::ios::trunc);
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
     if (!out) {
       ReportSaveFailure(std::strerror(errno));
       return false;
@@ -92,16 +104,16 @@ bool WriteConfigFile() {
     if (!out) {
       const std::string why = std::strerror(errno);
       std::error_code ignored;
-      fs::remove(kTempConfigFileName, ignored);
+      fs::remove(temp, ignored);
       ReportSaveFailure(why);
       return false;
     }
   }
   std::error_code ec;
-  fs::rename(kTempConfigFileName, kConfigFileName, ec);
+  fs::rename(temp, file, ec);
   if (ec) {
     std::error_code ignored;
-    fs::remove(kTempConfigFileName, ignored);
+    fs::remove(temp, ignored);
     ReportSaveFailure(ec.message());
     return false;
   }
@@ -111,15 +123,16 @@ bool WriteConfigFile() {
 // The damaged file is kept for inspection, replacing an older one, and a readable file with the
 // values now in memory takes its place so the next start reads cleanly.
 void MendDamagedFile(const char* why) {
+  const std::string file = ConfigFile(), damaged = DamagedConfigFile();
   std::error_code ec;
-  fs::rename(kConfigFileName, kDamagedConfigFileName, ec);
+  fs::rename(file, damaged, ec);
   if (ec) {
     std::fprintf(stderr, "Starmoat: %s: %s; could not move it aside (%s), left as it is\n",
-                 kConfigFileName, why, ec.message().c_str());
+                 file.c_str(), why, ec.message().c_str());
     return;
   }
   std::fprintf(stderr, "Starmoat: %s: %s; kept as %s, missing values set to their defaults\n",
-               kConfigFileName, why, kDamagedConfigFileName);
+               file.c_str(), why, damaged.c_str());
   WriteConfigFile();
 }
 
@@ -151,17 +164,18 @@ void WriteCfgString(const std::string& text, std::ostream& out) {
 }
 
 void ReadConfig() {
+  const std::string file = ConfigFile();
   std::error_code ec;
-  if (!fs::exists(kConfigFileName, ec) && !WriteConfigFile()) return;  // reported; go on
-  if (!fs::is_regular_file(kConfigFileName, ec)) {
+  if (!fs::exists(file, ec) && !WriteConfigFile()) return;  // reported; go on
+  if (!fs::is_regular_file(file, ec)) {
     std::fprintf(stderr, "Starmoat: %s is not a file; using the default settings\n",
-                 kConfigFileName);
+                 file.c_str());
     return;
   }
-  std::ifstream in(kConfigFileName, std::ios::binary);
+  std::ifstream in(file, std::ios::binary);
   if (!in) {
     std::fprintf(stderr, "Starmoat: cannot open %s: %s; using the default settings\n",
-                 kConfigFileName, std::strerror(errno));
+                 file.c_str(), std::strerror(errno));
     return;
   }
   try {
