@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "persistence/score_submission.h"
 #include "platform/file_places.h"
 #include "platform/sdl/sdl_platform.h"
 #include "shell/command_line.h"
@@ -85,6 +86,7 @@ int main(int argc, char** argv) {
   // Globals such as the default high-score table are set up here, before the settings file is
   // read, exactly as each test sets them.
   ResetProgramState();
+  UseScoreHostFromEnvironment();
   const int status = RunProgram();
   platform::SetServices({});
   return status;
