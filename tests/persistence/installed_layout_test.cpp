@@ -70,7 +70,11 @@ TEST_F(InstalledLayout, SavingWritesTheSettingsFolderOnly) {
   ASSERT_TRUE(SaveConfig());
   EXPECT_EQ(ReadBytes(InSettings(kConfigFileName).string())[1], 0);
   EXPECT_TRUE(fs::is_empty(work));
-  EXPECT_FALSE(fs::exists(InSettings(kTempConfigFileName)));
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(settings)) {
+    names.push_back(entry.path().filename().string());
+  }
+  EXPECT_EQ(names, std::vector<std::string>{kConfigFileName}) << "no temporary file is left";
 }
 
 TEST_F(InstalledLayoutWithDamagedFile, KeepsTheDamagedFileBesideTheNewOne) {
