@@ -1,5 +1,6 @@
 #include "persistence/score_submission.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "persistence/config.h"
@@ -16,8 +17,10 @@ uint32_t SubmitConnectTimeoutMs = 5000;
 
 namespace {
 
-// The request settings the score server has always seen from the game.
-platform::HttpRequest ScoreRequest(const std::string& pathAndQuery) {
+// The request settings the score server has always seen from the game, with what is left of
+// the sending's time budget.
+platform::HttpRequest ScoreRequest(const std::string& pathAndQuery, uint32_t budgetLeftMs,
+                                   const std::function<void()>& whileWaiting) {
   platform::HttpRequest request;
   request.url = ScoreServerUrl(pathAndQuery);
   request.headers = {
@@ -25,16 +28,36 @@ platform::HttpRequest ScoreRequest(const std::string& pathAndQuery) {
       {"Accept", "text/html, */*"},
       {"Content-Type", "text/html"},
   };
-  request.timeoutMs = SubmitTimeoutMs;
-  request.connectTimeoutMs = SubmitConnectTimeoutMs;
+  request.timeoutMs = budgetLeftMs;
+  request.connectTimeoutMs = std::min(SubmitConnectTimeoutMs, budgetLeftMs);
+  request.whileWaiting = whileWaiting;
   return request;
 }
 
-platform::HttpResponse Get(const std::string& pathAndQuery) {
+platform::HttpResponse Get(const platform::HttpRequest& request) {
   platform::IHttpClient* http = platform::Services().http;
   if (!http) return platform::HttpResponse{false, "", "no HTTP client"};
-  return http->Get(ScoreRequest(pathAndQuery));
+  return http->Get(request);
 }
+
+// One budget for the whole sending, counted on the program's clock: the token request may use
+// all of it, the result request gets what the token left.
+class SendingBudget {
+ public:
+  SendingBudget() : start_(Now()) {}
+  // 0 once the budget is spent (a time-out of 0 would mean none at all to the client).
+  uint32_t LeftMs() const {
+    const uint32_t used = Now() - start_;  // wraps with the tick count
+    return used >= SubmitTimeoutMs ? 0 : SubmitTimeoutMs - used;
+  }
+
+ private:
+  static uint32_t Now() {
+    platform::IClock* clock = platform::Services().clock;
+    return clock ? clock->TickCount() : 0;
+  }
+  uint32_t start_;
+};
 
 }  // namespace
 
@@ -59,52 +82,11 @@ std::string ScoreServerUrl(const std::string& pathAndQuery) {
 
 std::string WorldTableUrl() { return ScoreServerUrl(kWorldTablePath); }
 
-std::string BytesToBits(const std::string& bytes) {
-  std::string bits;
-  bits.reserve(bytes.size() * 8);
-  for (const char c : bytes) {
-    const auto value = static_cast<uint8_t>(c);
-    for (int bit = 7; bit >= 0; --bit) bits.push_back((value >> bit) & 1 ? '1' : '0');
-  }
-  return bits;
-}
-
-std::string BitsToText32(std::string bits) {
-  if (bits.size() % 5 != 0) bits.insert(0, 5 - bits.size() % 5, '0');
-  std::string text;
-  text.reserve(bits.size() / 5);
-  for (size_t start = 0; start < bits.size(); start += 5) {
-    int group = 0;
-    for (size_t i = start; i < start + 5; ++i) group = group * 2 + (bits[i] != '0' ? 1 : 0);
-    text.push_back(Alphabet32[group]);
-  }
-  return text;
-}
-
-std::string TokenFromReply(std::string reply) {
-  std::string token;
-  for (int pass = 0; pass < 5; ++pass) {
-    const size_t bar = reply.find('|');
-    if (bar == std::string::npos) {
-      token.clear();
-      continue;
-    }
-    token = reply.substr(0, bar);
-    reply.erase(0, bar + 1);
-  }
-  return token;
-}
-
-std::string BuildPayload(const std::string& name, int32_t score, const std::string& token,
-                         const std::string& country) {
-  std::string payload = "type=0|name=" + name + "|score=" + std::to_string(score) + "|key=" +
-                        kScoreKey + "|p=" + token + "|add=" + country + "|z=";
-  payload.append((5 - payload.size() % 5) % 5, '0');
-  return payload;
-}
-
-void SubmitScore(const std::string& name, int32_t score) {
-  const platform::HttpResponse reply = Get(kTokenPath);
+void SubmitScore(const std::string& name, int32_t score,
+                 const std::function<void()>& whileWaiting) {
+  const SendingBudget budget;
+  const platform::HttpResponse reply =
+      Get(ScoreRequest(kTokenPath, budget.LeftMs(), whileWaiting));
   if (!reply.ok) {
     ScreenState = ssConnectFailed;
     return;
@@ -112,7 +94,9 @@ void SubmitScore(const std::string& name, int32_t score) {
   const std::string payload =
       BuildPayload(name, score, TokenFromReply(reply.body), Settings.Country);
   // The server's answer to the result is not read: a rejected or lost result looks like a
-  // success to the player.
-  Get(kResultPath + BitsToText32(BytesToBits(payload)));
+  // success to the player. A result the budget has no time left for is lost the same way.
+  if (const uint32_t left = budget.LeftMs(); left > 0) {
+    Get(ScoreRequest(kResultPath + BitsToText32(BytesToBits(payload)), left, whileWaiting));
+  }
   ScreenState = ssHighScores;
 }

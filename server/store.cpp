@@ -1,0 +1,23 @@
+#include "store.h"
+
+#include "postgres_store.h"
+#include "sqlite_store.h"
+
+namespace starmoat::server {
+
+Store::~Store() = default;
+
+namespace {
+
+bool IsPostgresUrl(const std::string& database) {
+  return database.rfind("postgresql://", 0) == 0 || database.rfind("postgres://", 0) == 0;
+}
+
+}  // namespace
+
+std::unique_ptr<Store> OpenStore(const std::string& database) {
+  if (IsPostgresUrl(database)) return std::make_unique<PostgresStore>(database);
+  return std::make_unique<SqliteStore>(database);
+}
+
+}  // namespace starmoat::server
