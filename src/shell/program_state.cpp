@@ -10,6 +10,7 @@
 #include "persistence/score_submission.h"
 #include "shell/form.h"
 #include "shell/input.h"
+#include "shell/pad_input.h"
 #include "shell/screens.h"
 
 void ResetProgramState() {
@@ -22,6 +23,7 @@ void ResetProgramState() {
   gfx::ResetFontCache();
   ResetScreenState();
   ResetInputState();
+  ResetPadInputState();
   ResetSoundBank();
   ResetMusicState();
 }
