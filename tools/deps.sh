@@ -7,6 +7,7 @@ STARMOAT_PACKAGES=(
   libfontconfig-dev libcurl4-openssl-dev libcairo2-dev
   fonts-dejavu-core fonts-play fonts-comfortaa
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
+  libsqlite3-dev nlohmann-json3-dev chromium
   xvfb xdotool imagemagick xmp x11-utils
 )
 

@@ -48,7 +48,9 @@ void ReadFields(std::istream& in) {
   Settings.Windowed = ReadByte(in) == 1;
   Settings.Music = ReadByte(in) == 1;
   Settings.Sound = ReadByte(in) == 1;
+  // Code 0 names no key (an older save or a damaged byte): the boss key stays the default.
   Settings.BossKey = ReadByte(in);
+  if (Settings.BossKey == 0) Settings.BossKey = TOptions{}.BossKey;
   Settings.Country = ReadCfgString(in);
   for (THiScores& entry : HiScores) {
     entry.Name = ReadCfgString(in);

@@ -75,8 +75,10 @@ void TForm1::FormCreate() {
 
 void TForm1::SetupDisplay() {
   Os().display->SetMode(Settings.Windowed);
-  FBackBuffer = std::make_unique<gfx::TSurface>(kClientWidth, kClientHeight);
-  FSnapshot = std::make_unique<gfx::TSurface>(kClientWidth, kClientHeight);
+  // Software surfaces survive a mode switch; keeping them keeps the frozen picture behind the
+  // pause, name-entry and clear-table panels.
+  if (!FBackBuffer) FBackBuffer = std::make_unique<gfx::TSurface>(kClientWidth, kClientHeight);
+  if (!FSnapshot) FSnapshot = std::make_unique<gfx::TSurface>(kClientWidth, kClientHeight);
   FDisplay = true;
   ComputeBlitRects();
 }
@@ -146,6 +148,8 @@ void TForm1::ApplicationEvents1Restore() {
   }
   FReady = -1;
   if (ScreenState == ssPlaying) {
+    // The frame to freeze must be drawn now, however little time passed since the last one.
+    FLastFrameEnd = Os().clock->TickCount() - 10;
     RenderFrame();
     FreezeForPause();
   }
@@ -218,7 +222,11 @@ void TForm1::WMNCLButtonDblClkCaption() { SetDisplayMode(false); }
 void TForm1::DispatchEvent(const platform::WindowEvent& e) {
   using K = platform::WindowEvent::Kind;
   switch (e.kind) {
-    case K::KeyDown: FormKeyDown(e.vk, e.shift); break;
+    case K::KeyDown:
+      // Text from an input method comes with code 0, which names no key: a boss key or a
+      // capture must never see it.
+      if (e.vk != 0) FormKeyDown(e.vk, e.shift);
+      break;
     case K::MouseMove: FormMouseMove(e.shift, e.x, e.y); break;
     case K::MouseDown: FormMouseDown(e.button, e.shift, e.x, e.y); break;
     case K::FocusGained: ApplicationEvents1Activate(); break;

@@ -124,6 +124,17 @@ TEST(ConfigFile, FlagBytesAreReadInTheOrderWindowMusicSound) {
   }
 }
 
+TEST(ConfigFile, BossKeyByteZeroIsReadAsF12) {
+  // Code 0 names no key; the default keeps the boss key usable.
+  WorkDir dir;
+  Bytes file = FileBytes(TOptions{}, DefaultTable());
+  file[3] = 0;
+  WriteBytes(kConfigFileName, file);
+  ReadConfig();
+  EXPECT_EQ(Settings.BossKey, 123);
+  EXPECT_FALSE(Exists(kDamagedConfigFileName));
+}
+
 TEST(ConfigFile, OnlyTheLowByteOfTheBossKeyIsStored) {
   WorkDir dir;
   Settings.BossKey = 300;

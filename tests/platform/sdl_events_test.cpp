@@ -135,6 +135,30 @@ TEST_F(SdlEventsTest, MaximiseInFullScreenIsNotARequest) {
   EXPECT_FALSE(events_->Poll(e));
 }
 
+TEST_F(SdlEventsTest, WindowedWindowOffersMaximiseButKeepsItsClientSize) {
+  // A window manager offers maximise only on a resizable window; a resize it makes is undone.
+  SDL_Window* window = display_->Window();
+  EXPECT_TRUE(SDL_GetWindowFlags(window) & SDL_WINDOW_RESIZABLE);
+  int w = 0, h = 0;
+  SDL_GetWindowMaximumSize(window, &w, &h);
+  EXPECT_EQ(w, 0) << "a maximum size makes window managers refuse to maximise";
+  SDL_SetWindowSize(window, 1000, 700);
+  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+  PushWindowEvent(SDL_WINDOWEVENT_RESIZED);
+  WindowEvent e;
+  EXPECT_FALSE(events_->Poll(e));
+  SDL_GetWindowSize(window, &w, &h);
+  EXPECT_EQ(w, 800);
+  EXPECT_EQ(h, 600);
+
+  display_->SetMode(false);
+  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+  PushWindowEvent(SDL_WINDOWEVENT_RESIZED);
+  EXPECT_FALSE(events_->Poll(e));
+  SDL_GetWindowSize(window, &w, &h);
+  EXPECT_EQ(w, display_->ScreenSize().x) << "full screen keeps the desktop's size";
+}
+
 TEST_F(SdlEventsTest, MousePositionsAreClientCoordinatesAndButtonsAreNumbered) {
   PushMotion(123, 456);
   SDL_Event press{};

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <cstring>
 #include <fstream>
+#include <vector>
 
 #include "fakes/program_harness.h"
 #include "game/game.h"
@@ -94,6 +95,56 @@ TEST_F(FormTest, RestoreDuringAGameFreezesThePictureAndPauses) {
   const gfx::TSurface& back = *Form1->FBackBuffer;
   for (int y = 1; y < 600; y += 2) {
     ASSERT_EQ(0, std::memcmp(snap.Row(y), back.Row(y), 800 * 4)) << "row " << y;
+  }
+}
+
+TEST_F(FormTest, RestoreFreezesAFreshFrameEvenWhenTheClockHasNotMoved) {
+  // The restore draws a frame of its own to freeze; the 5 ms gate must not swallow it.
+  for (bool windowed : {true, false}) {
+    SCOPED_TRACE(windowed);
+    Form1->SetDisplayMode(windowed);
+    ScreenState = ssPlaying;
+    Game = std::make_unique<TGame>();
+    Frame();
+    Send(platform::WindowEvent::FocusLost);
+    Send(platform::WindowEvent::Minimized);
+    const int presented = fake.display.presentCount;
+    Send(platform::WindowEvent::Restored);
+    EXPECT_EQ(ScreenState, ssPaused);
+    EXPECT_EQ(fake.display.presentCount, presented + 1);
+    const gfx::TSurface& snap = *Form1->FSnapshot;
+    const std::vector<uint32_t>& shown = fake.display.lastFrame;
+    bool drawn = false;
+    for (int y = 1; y < 600; y += 2) {
+      ASSERT_EQ(0, std::memcmp(snap.Row(y), &shown[y * 800], 800 * 4)) << "row " << y;
+      for (int x = 0; x < 800 && !drawn; ++x) drawn = shown[y * 800 + x] != 0;
+    }
+    EXPECT_TRUE(drawn) << "the frozen picture is black";
+    Send(platform::WindowEvent::FocusGained);
+  }
+}
+
+TEST_F(FormTest, ModeSwitchKeepsTheFrozenPictureBehindPanels) {
+  ScreenState = ssPlaying;
+  Game = std::make_unique<TGame>();
+  Frame(2);
+  Key('P');
+  ASSERT_EQ(ScreenState, ssPaused);
+  for (int32_t state : {ssPaused, ssNameEntry, ssClearScoresConfirm}) {
+    SCOPED_TRACE(state);
+    ScreenState = state;
+    Frame();
+    const std::vector<uint32_t> snapshot(Form1->FSnapshot->Pixels(),
+                                         Form1->FSnapshot->Pixels() + 800 * 600);
+    const std::vector<uint32_t> before = fake.display.lastFrame;
+    Key(platform::VK_RETURN, platform::kAlt);
+    ASSERT_EQ(Settings.Windowed, fake.display.windowed);
+    Frame();
+    const gfx::TSurface& now = *Form1->FSnapshot;
+    EXPECT_EQ(0, std::memcmp(now.Pixels(), snapshot.data(), snapshot.size() * 4));
+    if (state == ssPaused) {
+      EXPECT_EQ(fake.display.lastFrame, before);
+    }
   }
 }
 

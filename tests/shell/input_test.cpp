@@ -76,6 +76,24 @@ TEST_F(InputTest, BossKeyLetterMinimisesInsteadOfTyping) {
   EXPECT_EQ(fake.display.minimizeCount, 2);
 }
 
+TEST_F(InputTest, TextWithoutAKeyReachesNoHandler) {
+  // An input method's text comes with key code 0; even a boss key of 0 must not see it.
+  SkipIntro();
+  Settings.BossKey = 0;
+  Game = std::make_unique<TGame>();
+  for (int32_t state : {ssMainMenu, ssNameEntry, ssBossKeyCapture}) {
+    SCOPED_TRACE(state);
+    ScreenState = state;
+    MouseMove(500, 400);
+    platform::WindowEvent text = Event(platform::WindowEvent::KeyDown);
+    text.text = "\xc3\xa9";
+    Send(text);
+    EXPECT_EQ(fake.display.minimizeCount, 0);
+    EXPECT_EQ(ScreenState, state);
+    EXPECT_TRUE(Form1->FMouseActive) << "the text was taken for a key press";
+  }
+}
+
 TEST_F(InputTest, KeysClearMouseActiveAndMovementSetsIt) {
   SkipIntro();
   MouseMove(500, 400);

@@ -51,11 +51,14 @@ void SdlDisplay::SetMode(bool windowed) {
   windowed_ = windowed;
   if (!window_) {
     window_ = SDL_CreateWindow("Starmoat", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                               kWidth, kHeight, SDL_WINDOW_HIDDEN);
+                               kWidth, kHeight, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     if (!window_) {
       std::fprintf(stderr, "Starmoat: cannot open the window: %s\n", SDL_GetError());
       return;
     }
+    // Resizable only so that window managers offer maximise (which means full screen); a
+    // maximum size would make them refuse it again. Resizes are undone in KeepClientSize.
+    SDL_SetWindowMinimumSize(window_, kWidth, kHeight);
   }
   if (windowed) {
     SDL_SetWindowFullscreen(window_, 0);
@@ -77,6 +80,14 @@ void SdlDisplay::SetMode(bool windowed) {
   }
   SDL_ShowWindow(window_);
   SDL_RaiseWindow(window_);
+}
+
+void SdlDisplay::KeepClientSize() {
+  if (!window_ || !windowed_) return;
+  if (SDL_GetWindowFlags(window_) & (SDL_WINDOW_MAXIMIZED | SDL_WINDOW_MINIMIZED)) return;
+  int w = 0, h = 0;
+  SDL_GetWindowSize(window_, &w, &h);
+  if (w != kWidth || h != kHeight) SDL_SetWindowSize(window_, kWidth, kHeight);
 }
 
 Letterbox SdlDisplay::CurrentLetterbox() const {

@@ -20,7 +20,7 @@ class SdlDisplay : public IDisplay {
 
   Point ScreenSize() override;
   // The window is created by the first call. Windowed: bordered, client area 800 x 600,
-  // centred. Full screen: a borderless window over the desktop at its own resolution.
+  // centred, with a maximise button. Full screen: a borderless window over the desktop at its own resolution.
   void SetMode(bool windowed) override;
   void Present(const uint32_t* pixels, int pitch) override;
   Rect WindowRect() override;
@@ -34,6 +34,10 @@ class SdlDisplay : public IDisplay {
   // A message box over the window (or alone); with no display at all it does nothing, so
   // callers print the message themselves as well.
   void ShowError(const std::string& title, const std::string& message) override;
+
+  // Called when the window's size changed: in windowed mode the client area stays 800 x 600,
+  // whatever the user dragged (the window is resizable only so that it can be maximised).
+  void KeepClientSize();
 
   // For the event queue and the input devices.
   SDL_Window* Window() const { return window_; }

@@ -138,6 +138,10 @@ bool SdlEvents::TranslateWindowEvent(const SDL_WindowEvent& e, WindowEvent& out)
     case SDL_WINDOWEVENT_RESTORED: out.kind = WindowEvent::Restored; return true;
     case SDL_WINDOWEVENT_MOVED: out.kind = WindowEvent::Moved; return true;
     case SDL_WINDOWEVENT_CLOSE: out.kind = WindowEvent::CloseRequested; return true;
+    case SDL_WINDOWEVENT_RESIZED:
+      // Dragging the border is refused, as a fixed window would.
+      display_.KeepClientSize();
+      return false;
     case SDL_WINDOWEVENT_MAXIMIZED:
       // The window is never maximised: the request means "full screen". A full-screen window
       // that some window managers also call maximised is left alone.

@@ -1,0 +1,130 @@
+#include "sqlite_connection.h"
+
+namespace starmoat::server {
+
+namespace {
+
+// How long a writer waits for another process's write to finish before giving up.
+constexpr int kBusyTimeoutMs = 5000;
+
+std::string Message(sqlite3* db, const std::string& file, int code) {
+  const char* text = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(code);
+  return file + ": " + (text != nullptr ? text : sqlite3_errstr(code));
+}
+
+}  // namespace
+
+SqliteStatement::SqliteStatement(sqlite3* db, const std::string& file, const char* sql)
+    : db_(db), file_(file) {
+  const int code = sqlite3_prepare_v2(db, sql, -1, &statement_, nullptr);
+  if (code != SQLITE_OK) Fail(code);
+}
+
+SqliteStatement::~SqliteStatement() { sqlite3_finalize(statement_); }
+
+void SqliteStatement::Fail(int code) { throw StoreError(Message(db_, file_, code)); }
+
+SqliteStatement& SqliteStatement::Bind(int index, int64_t value) {
+  const int code = sqlite3_bind_int64(statement_, index, value);
+  if (code != SQLITE_OK) Fail(code);
+  return *this;
+}
+
+SqliteStatement& SqliteStatement::Bind(int index, std::string_view value) {
+  const int code = sqlite3_bind_text(statement_, index, value.data(),
+                                     static_cast<int>(value.size()), SQLITE_TRANSIENT);
+  if (code != SQLITE_OK) Fail(code);
+  return *this;
+}
+
+bool SqliteStatement::Step() {
+  const int code = sqlite3_step(statement_);
+  if (code == SQLITE_ROW) return true;
+  if (code == SQLITE_DONE) return false;
+  Fail(code);
+}
+
+int64_t SqliteStatement::Int(int column) { return sqlite3_column_int64(statement_, column); }
+
+std::string SqliteStatement::Text(int column) {
+  const auto* text = sqlite3_column_text(statement_, column);
+  const int size = sqlite3_column_bytes(statement_, column);
+  return text != nullptr ? std::string(reinterpret_cast<const char*>(text), size) : "";
+}
+
+void SqliteStatement::Reset() {
+  sqlite3_reset(statement_);
+  sqlite3_clear_bindings(statement_);
+}
+
+SqliteConnection::SqliteConnection(const std::string& file, bool create) : file_(file) {
+  const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) |
+                    SQLITE_OPEN_NOMUTEX;
+  const int code = sqlite3_open_v2(file.c_str(), &db_, flags, nullptr);
+  if (code != SQLITE_OK) {
+    const std::string message = Message(db_, file_, code);
+    sqlite3_close(db_);
+    throw StoreError(message);
+  }
+  // SQLite quietly falls back to read-only when the file is not writable; a score server
+  // that cannot store scores must say so at start.
+  if (sqlite3_db_readonly(db_, "main") == 1) {
+    sqlite3_close(db_);
+    throw StoreError(file_ + ": the file is read-only");
+  }
+  sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+  sqlite3_extended_result_codes(db_, 1);
+}
+
+SqliteConnection::~SqliteConnection() {
+  prepared_.clear();
+  sqlite3_close(db_);
+}
+
+void SqliteConnection::Execute(const char* sql) {
+  char* error = nullptr;
+  const int code = sqlite3_exec(db_, sql, nullptr, nullptr, &error);
+  if (code != SQLITE_OK) {
+    const std::string message = file_ + ": " + (error != nullptr ? error : sqlite3_errstr(code));
+    sqlite3_free(error);
+    throw StoreError(message);
+  }
+}
+
+SqliteStatement& SqliteConnection::Prepared(const char* sql) {
+  auto found = prepared_.find(std::string_view(sql));
+  if (found == prepared_.end()) {
+    found = prepared_.emplace(sql, std::make_unique<SqliteStatement>(db_, file_, sql)).first;
+  }
+  SqliteStatement& statement = *found->second;
+  statement.Reset();
+  return statement;
+}
+
+int64_t SqliteConnection::QueryInt(const char* sql) {
+  SqliteStatement statement(db_, file_, sql);
+  return statement.Step() ? statement.Int(0) : 0;
+}
+
+int64_t SqliteConnection::Changes() const { return sqlite3_changes64(db_); }
+
+SqliteTransaction::SqliteTransaction(SqliteConnection& connection, bool immediate)
+    : connection_(connection) {
+  connection_.Execute(immediate ? "BEGIN IMMEDIATE" : "BEGIN");
+}
+
+SqliteTransaction::~SqliteTransaction() {
+  if (!open_) return;
+  try {
+    connection_.Execute("ROLLBACK");
+  } catch (const StoreError&) {
+    // SQLite may already have rolled back after the error that brought us here.
+  }
+}
+
+void SqliteTransaction::Commit() {
+  connection_.Execute("COMMIT");
+  open_ = false;
+}
+
+}  // namespace starmoat::server

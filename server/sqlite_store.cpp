@@ -1,0 +1,219 @@
+#include "sqlite_store.h"
+
+#include <string>
+
+#include "sqlite_connection.h"
+
+namespace starmoat::server {
+
+namespace {
+
+// PRAGMA application_id of our files ("SMSC", Starmoat scores): tells our store from any
+// other SQLite file, even one that happens to have a table named like ours.
+constexpr int64_t kApplicationId = 0x534D5343;
+
+// Migrations in order: entry v brings the schema from version v to v + 1. Only ever append.
+const char* const kMigrations[] = {
+    // 0 -> 1: tokens and scores.
+    "CREATE TABLE tokens ("
+    "  token TEXT PRIMARY KEY,"
+    "  address TEXT NOT NULL,"
+    "  created_unix INTEGER NOT NULL,"
+    "  spent_unix INTEGER);"
+    "CREATE INDEX tokens_by_age ON tokens (created_unix);"
+    "CREATE TABLE scores ("
+    "  id INTEGER PRIMARY KEY AUTOINCREMENT,"
+    "  name TEXT NOT NULL,"
+    "  country TEXT NOT NULL,"
+    "  score INTEGER NOT NULL,"
+    "  created_unix INTEGER NOT NULL,"
+    "  address TEXT NOT NULL);"
+    "CREATE INDEX scores_by_rank ON scores (score DESC, created_unix, id);"
+    "CREATE INDEX scores_by_country_rank ON scores (country, score DESC, created_unix, id);",
+};
+constexpr int64_t kSchemaVersion = std::size(kMigrations);
+
+// Tokens older than this are deleted when new ones are issued; they could not be used anyway.
+constexpr int64_t kTokenKeepSeconds = 24 * 60 * 60;
+
+// Creates our tables in an empty file, or migrates ours; refuses anything else. Runs under the
+// write lock so two processes starting on one new file do not both create it.
+void PrepareSchema(SqliteConnection& db) {
+  // Reading the header is the first access: a file that is not SQLite fails here.
+  const int64_t application_id = db.QueryInt("PRAGMA application_id");
+  if (application_id != 0 && application_id != kApplicationId) {
+    throw StoreError(db.file() + ": not a Starmoat score database (another program's file)");
+  }
+  // Checked before anything is written, so someone else's file stays untouched.
+  auto refuse_foreign_tables = [&db] {
+    if (db.QueryInt("PRAGMA application_id") == 0 &&
+        db.QueryInt("SELECT count(*) FROM sqlite_schema") != 0) {
+      throw StoreError(db.file() + ": not a Starmoat score database (it holds other tables)");
+    }
+  };
+  refuse_foreign_tables();
+  // WAL cannot be switched on inside a transaction; it is a property of the file.
+  db.Execute("PRAGMA journal_mode=WAL");
+
+  SqliteTransaction transaction(db, true);
+  refuse_foreign_tables();  // again under the lock: another process may have got there first
+  if (db.QueryInt("PRAGMA application_id") == 0) {
+    db.Execute("CREATE TABLE schema_version (version INTEGER NOT NULL);"
+               "INSERT INTO schema_version VALUES (0);");
+    db.Execute(("PRAGMA application_id=" + std::to_string(kApplicationId)).c_str());
+  }
+  const int64_t version = db.QueryInt("SELECT version FROM schema_version");
+  if (version > kSchemaVersion) {
+    throw StoreError(db.file() + ": schema version " + std::to_string(version) +
+                     " is newer than this starmoat-scores knows (" +
+                     std::to_string(kSchemaVersion) + ")");
+  }
+  for (int64_t step = version; step < kSchemaVersion; ++step) db.Execute(kMigrations[step]);
+  if (version != kSchemaVersion) {
+    db.Prepared("UPDATE schema_version SET version = ?1").Bind(1, kSchemaVersion).Step();
+  }
+  transaction.Commit();
+}
+
+// Connection settings every connection needs; synchronous=NORMAL keeps every committed
+// transaction through a crash of the process (WAL), and only risks the last ones on a power cut.
+void Configure(SqliteConnection& db) {
+  db.Execute("PRAGMA synchronous=NORMAL");
+}
+
+std::vector<ScoreRow> ReadRows(SqliteStatement& statement) {
+  std::vector<ScoreRow> rows;
+  while (statement.Step()) {
+    rows.push_back({statement.Int(0), statement.Text(1), statement.Text(2), statement.Int(3),
+                    statement.Int(4)});
+  }
+  statement.Reset();
+  return rows;
+}
+
+}  // namespace
+
+class SqliteStore::ReadLease {
+ public:
+  explicit ReadLease(SqliteStore& store) : store_(store) {
+    {
+      std::lock_guard<std::mutex> lock(store_.pool_mutex_);
+      if (!store_.idle_readers_.empty()) {
+        connection_ = std::move(store_.idle_readers_.back());
+        store_.idle_readers_.pop_back();
+      }
+    }
+    if (!connection_) {
+      connection_ = std::make_unique<SqliteConnection>(store_.path_, false);
+      Configure(*connection_);
+    }
+  }
+  ~ReadLease() {
+    std::lock_guard<std::mutex> lock(store_.pool_mutex_);
+    store_.idle_readers_.push_back(std::move(connection_));
+  }
+  SqliteConnection& operator*() { return *connection_; }
+
+ private:
+  SqliteStore& store_;
+  std::unique_ptr<SqliteConnection> connection_;
+};
+
+SqliteStore::SqliteStore(const std::string& path) : path_(path) {
+  writer_ = std::make_unique<SqliteConnection>(path_, true);
+  PrepareSchema(*writer_);
+  Configure(*writer_);
+}
+
+SqliteStore::~SqliteStore() = default;
+
+void SqliteStore::IssueToken(const std::string& token, const std::string& address,
+                             int64_t now_unix) {
+  std::lock_guard<std::mutex> lock(write_mutex_);
+  SqliteConnection& db = *writer_;
+  SqliteTransaction transaction(db, true);
+  db.Prepared("DELETE FROM tokens WHERE created_unix < ?1")
+      .Bind(1, now_unix - kTokenKeepSeconds)
+      .Step();
+  db.Prepared("INSERT INTO tokens (token, address, created_unix) VALUES (?1, ?2, ?3)")
+      .Bind(1, token)
+      .Bind(2, address)
+      .Bind(3, now_unix)
+      .Step();
+  transaction.Commit();
+}
+
+SubmitResult SqliteStore::Submit(const std::string& token, int64_t now_unix, int64_t max_age_s,
+                                 const NewScore& score) {
+  std::lock_guard<std::mutex> lock(write_mutex_);
+  SqliteConnection& db = *writer_;
+  SqliteTransaction transaction(db, true);
+  SqliteStatement& find =
+      db.Prepared("SELECT created_unix, spent_unix IS NOT NULL FROM tokens WHERE token = ?1");
+  find.Bind(1, token);
+  if (!find.Step()) return SubmitResult::UnknownToken;
+  const int64_t created = find.Int(0);
+  const bool spent = find.Int(1) != 0;
+  find.Reset();
+  if (spent) return SubmitResult::SpentToken;
+  if (now_unix - created >= max_age_s) return SubmitResult::ExpiredToken;
+
+  db.Prepared("UPDATE tokens SET spent_unix = ?2 WHERE token = ?1")
+      .Bind(1, token)
+      .Bind(2, now_unix)
+      .Step();
+  db.Prepared("INSERT INTO scores (name, country, score, created_unix, address) "
+              "VALUES (?1, ?2, ?3, ?4, ?5)")
+      .Bind(1, score.name)
+      .Bind(2, score.country)
+      .Bind(3, score.score)
+      .Bind(4, now_unix)
+      .Bind(5, score.address)
+      .Step();
+  transaction.Commit();
+  return SubmitResult::Stored;
+}
+
+std::vector<ScoreRow> SqliteStore::Top(const std::string& country, int limit, int offset) {
+  ReadLease db(*this);
+  if (country.empty()) {
+    return ReadRows((*db).Prepared("SELECT id, name, country, score, created_unix FROM scores "
+                                   "ORDER BY score DESC, created_unix, id LIMIT ?1 OFFSET ?2")
+                        .Bind(1, limit)
+                        .Bind(2, offset));
+  }
+  return ReadRows((*db).Prepared("SELECT id, name, country, score, created_unix FROM scores "
+                                 "WHERE country = ?3 "
+                                 "ORDER BY score DESC, created_unix, id LIMIT ?1 OFFSET ?2")
+                      .Bind(1, limit)
+                      .Bind(2, offset)
+                      .Bind(3, country));
+}
+
+int64_t SqliteStore::Count(const std::string& country) {
+  ReadLease db(*this);
+  SqliteStatement& count =
+      country.empty() ? (*db).Prepared("SELECT count(*) FROM scores")
+                      : (*db).Prepared("SELECT count(*) FROM scores WHERE country = ?1")
+                            .Bind(1, country);
+  count.Step();
+  const int64_t rows = count.Int(0);
+  count.Reset();
+  return rows;
+}
+
+std::vector<ScoreRow> SqliteStore::List(int limit) {
+  ReadLease db(*this);
+  return ReadRows((*db).Prepared("SELECT id, name, country, score, created_unix FROM scores "
+                                 "ORDER BY id DESC LIMIT ?1")
+                      .Bind(1, limit));
+}
+
+bool SqliteStore::Delete(int64_t id) {
+  std::lock_guard<std::mutex> lock(write_mutex_);
+  SqliteConnection& db = *writer_;
+  db.Prepared("DELETE FROM scores WHERE id = ?1").Bind(1, id).Step();
+  return db.Changes() > 0;
+}
+
+}  // namespace starmoat::server

@@ -1,0 +1,46 @@
+// The embedded store: one SQLite file in WAL mode. Writes go through one connection, one at a
+// time (so the server's threads never wait on SQLite's file lock); reads use a pool of their
+// own connections and never wait on a write. Other processes (a second server, the list and
+// delete commands) may open the same file: they wait on its lock for up to the busy time-out.
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "store.h"
+
+namespace starmoat::server {
+
+class SqliteConnection;
+
+class SqliteStore : public Store {
+ public:
+  // Opens or creates the file and brings its schema up to date. Throws StoreError for a file
+  // that cannot be opened or written, that is not SQLite, that holds someone else's tables, or
+  // whose schema is newer than this program knows.
+  explicit SqliteStore(const std::string& path);
+  ~SqliteStore() override;
+
+  void IssueToken(const std::string& token, const std::string& address,
+                  int64_t now_unix) override;
+  SubmitResult Submit(const std::string& token, int64_t now_unix, int64_t max_age_s,
+                      const NewScore& score) override;
+  std::vector<ScoreRow> Top(const std::string& country, int limit, int offset) override;
+  int64_t Count(const std::string& country) override;
+  std::vector<ScoreRow> List(int limit) override;
+  bool Delete(int64_t id) override;
+
+ private:
+  // A read connection from the pool, handed back when the lease ends.
+  class ReadLease;
+
+  std::string path_;
+  std::mutex write_mutex_;
+  std::unique_ptr<SqliteConnection> writer_;
+  std::mutex pool_mutex_;
+  std::vector<std::unique_ptr<SqliteConnection>> idle_readers_;
+};
+
+}  // namespace starmoat::server

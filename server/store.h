@@ -1,0 +1,66 @@
+// Where the world score server keeps its tokens and scores. One interface, two
+// implementations: SQLite (one file, the default) and PostgreSQL (shared by several server
+// processes). Every method is safe to call from several threads at once, and several stores
+// (in this process or others) may share one database.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace starmoat::server {
+
+// A database that cannot be opened, is not ours, or failed a statement. what() is one line
+// fit for the operator.
+class StoreError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A result to keep: already checked by the protocol (name, country and score limits).
+struct NewScore {
+  std::string name, country;
+  int64_t score = 0;
+  std::string address;  // the client's IP address, for moderation
+};
+
+struct ScoreRow {
+  int64_t id = 0;
+  std::string name, country;
+  int64_t score = 0;
+  int64_t created_unix = 0;  // seconds since 1970, UTC
+};
+
+enum class SubmitResult { Stored, UnknownToken, SpentToken, ExpiredToken };
+
+class Store {
+ public:
+  virtual ~Store();
+
+  // Keeps a freshly drawn token with the time (seconds since 1970) and the address it went to.
+  // Tokens more than a day old are forgotten here too, so the table does not grow for good.
+  virtual void IssueToken(const std::string& token, const std::string& address,
+                          int64_t now_unix) = 0;
+  // In one transaction: the token must exist, be unspent and be less than max_age_s seconds
+  // old; then it is spent and the score is stored. Of two submissions racing with one token,
+  // exactly one is Stored.
+  virtual SubmitResult Submit(const std::string& token, int64_t now_unix, int64_t max_age_s,
+                              const NewScore& score) = 0;
+  // The world table: score descending, then older first, then lower id. An empty country
+  // means every country; otherwise rows of exactly that country.
+  virtual std::vector<ScoreRow> Top(const std::string& country, int limit, int offset) = 0;
+  // How many rows Top would page through.
+  virtual int64_t Count(const std::string& country) = 0;
+  // For moderation: the newest rows first.
+  virtual std::vector<ScoreRow> List(int limit) = 0;
+  // Removes one row; false when there was no such row.
+  virtual bool Delete(int64_t id) = 0;
+};
+
+// Opens (creating and migrating as needed) the store named by database: a "postgresql://" or
+// "postgres://" URL, otherwise the path of an SQLite file. Throws StoreError.
+std::unique_ptr<Store> OpenStore(const std::string& database);
+
+}  // namespace starmoat::server
