@@ -93,6 +93,8 @@ void SdlGamepads::DropDetached() {
 }
 
 void SdlGamepads::OpenNew() {
+  // The device list must not change between the index-based calls below.
+  SDL_LockJoysticks();
   const int count = SDL_NumJoysticks();
   for (int index = 0; index < count; ++index) {
     if (!SDL_IsGameController(index) || IsOpen(SDL_JoystickGetDeviceInstanceID(index))) continue;
@@ -102,6 +104,7 @@ void SdlGamepads::OpenNew() {
     // What it holds already is its state, not a press.
     pads_.push_back({controller, SDL_JoystickInstanceID(joystick), PadControlsHeld(controller)});
   }
+  SDL_UnlockJoysticks();
 }
 
 bool SdlGamepads::IsOpen(SDL_JoystickID id) const {
