@@ -10,6 +10,7 @@
 
 #include "persistence/atomic_save.h"
 #include "persistence/country_field.h"
+#include "platform/file_places.h"
 #include "shell/form.h"
 #include "shell/menu_commands.h"
 
@@ -29,9 +30,10 @@ bool SaveFailureReported = false;
 // destroy the player's table, so nothing is written for the rest of the run.
 bool WritingRefused = false;
 
-// Where the settings live. Every other file of a save (the temporary file, the damaged copy)
-// goes into the folder of the file this names, after following links.
-fs::path ConfigPath() { return kConfigFileName; }
+// Where the settings live: in the settings folder of the layout the program runs in. Every
+// other file of a save (the temporary file, the damaged copy) goes into the folder of the file
+// this names, after following links.
+fs::path ConfigPath() { return platform::ConfigPath(kConfigFileName); }
 
 uint8_t ReadByte(std::istream& in) {
   const int c = in.get();
@@ -84,7 +86,7 @@ void ReportSaveFailure(const std::string& why) {
   if (SaveFailureReported) return;
   SaveFailureReported = true;
   std::fprintf(stderr, "Starmoat: cannot write %s: %s; settings and scores are kept until exit\n",
-               kConfigFileName, why.c_str());
+               ConfigPath().c_str(), why.c_str());
 }
 
 void RefuseWriting(const std::string& why) {
@@ -92,13 +94,18 @@ void RefuseWriting(const std::string& why) {
   std::fprintf(stderr,
                "Starmoat: cannot read %s: %s; using the default settings, and nothing will be "
                "written to it this run\n",
-               kConfigFileName, why.c_str());
+               ConfigPath().c_str(), why.c_str());
 }
 
 // Writes the values in memory, whether or not the file exists: a file deleted while the game
 // runs is written again with this run's scores rather than the default table. A link is saved
 // through to the file it names; a file this user may not write is left alone.
 bool WriteConfigFile() {
+  std::string folderProblem;
+  if (!platform::MakeConfigFolder(folderProblem)) {
+    ReportSaveFailure(folderProblem);
+    return false;
+  }
   const fs::path target = FollowLinks(ConfigPath());
   std::error_code ec;
   if (fs::exists(target, ec) && !MayWrite(target)) {
@@ -127,11 +134,11 @@ void MendDamagedFile(const char* why) {
   }
   if (ec) {
     std::fprintf(stderr, "Starmoat: %s: %s; could not move it aside (%s), left as it is\n",
-                 kConfigFileName, why, ec.message().c_str());
+                 ConfigPath().c_str(), why, ec.message().c_str());
     return;
   }
   std::fprintf(stderr, "Starmoat: %s: %s; kept as %s, missing values set to their defaults\n",
-               kConfigFileName, why, damaged.c_str());
+               ConfigPath().c_str(), why, damaged.c_str());
   WriteConfigFile();
 }
 

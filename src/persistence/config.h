@@ -1,5 +1,6 @@
-// The player's settings and the local high-score table, kept in "Config.cfg" in the working
-// directory.
+// The player's settings and the local high-score table, kept in "Config.cfg" in the settings
+// folder (platform/file_places.h: the working folder unless the program runs portable or
+// installed).
 //
 // File layout (little-endian, no header): Windowed, Music, Sound as one byte each (1 true,
 // anything else false), the low byte of BossKey, Country as a stored string, then the ten
