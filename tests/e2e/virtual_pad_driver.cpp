@@ -1,6 +1,8 @@
 // The program as the player runs it, with one of SDL's virtual pads plugged into it, for the
-// real-window test of the pads (a pad is process-local, so the program must hold it). A thread
-// reads commands, one a line, from the FIFO named by STARMOAT_PAD_FIFO and plays them on the pad:
+// real-window test of the pads (a pad is process-local, so the program must hold it). The
+// program's own entry (src/platform/sdl/main.cpp, built here as StarmoatMain) runs unchanged;
+// a thread reads commands, one a line, from the FIFO named by STARMOAT_PAD_FIFO and plays them
+// on the pad:
 //   plug | unplug | press <button> | release <button> | axis <axis> <value>
 // with SDL's names for the buttons and axes ("a", "dpdown", "start", "leftx", "righttrigger").
 // Sticks take -32768..32767, triggers 0..32767. Built for the tests only.
@@ -13,9 +15,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/sdl/sdl_platform.h"
-#include "shell/program.h"
-#include "shell/program_state.h"
+int StarmoatMain(int argc, char** argv);
 
 namespace {
 
@@ -77,35 +77,35 @@ class PadDriver {
   SDL_JoystickID id_ = -1;
 };
 
+// True once the program has started SDL's controller part (waits up to 10 s).
+bool PadsStarted() {
+  for (int i = 0; i < 1000; ++i) {
+    if (SDL_WasInit(SDL_INIT_GAMECONTROLLER)) return true;
+    SDL_Delay(10);
+  }
+  return false;
+}
+
 void ReadCommands(std::string fifo) {
   PadDriver driver;
   std::ifstream in(fifo);
   std::string line;
   while (std::getline(in, line)) {
     if (line.empty()) continue;
-    const bool ok = driver.Run(line);
+    const bool ok = PadsStarted() && driver.Run(line);
     std::fprintf(stderr, "virtual pad: %s%s\n", line.c_str(), ok ? "" : " FAILED");
   }
 }
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   const char* fifo = std::getenv("STARMOAT_PAD_FIFO");
   if (!fifo) {
     std::fprintf(stderr, "STARMOAT_PAD_FIFO names no FIFO\n");
     return 2;
   }
-  platform::SdlPlatform os;
-  if (!os.Ok()) {
-    std::fprintf(stderr, "Starmoat: %s\n", os.Error().c_str());
-    return 1;
-  }
   // Blocks in the FIFO's open and reads until the test closes it; ends with the process.
   std::thread(ReadCommands, std::string(fifo)).detach();
-  platform::SetServices(os.Services());
-  ResetProgramState();
-  const int status = RunProgram();
-  platform::SetServices({});
-  return status;
+  return StarmoatMain(argc, argv);
 }
