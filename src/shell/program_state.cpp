@@ -11,6 +11,7 @@
 #include "shell/form.h"
 #include "shell/input.h"
 #include "shell/pad_input.h"
+#include "shell/program.h"
 #include "shell/screens.h"
 
 void ResetProgramState() {
@@ -22,6 +23,7 @@ void ResetProgramState() {
   gfx::FreeWidgets();
   gfx::ResetFontCache();
   ResetScreenState();
+  ForgetHeldEvents();
   ResetInputState();
   ResetPadInputState();
   ResetSoundBank();
