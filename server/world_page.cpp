@@ -58,12 +58,12 @@ td.rank, td.score { font-family: "DejaVu Sans Mono", Menlo, Consolas, monospace;
 td.rank { color: #7fbf7f; width: 3.5em; }
 td.score { text-align: right; color: #00ff00; }
 th.score { text-align: right; }
-td.name { color: #ffffff; font-weight: bold; overflow-wrap: anywhere; }
+td.name { color: #ffffff; font-weight: bold; white-space: nowrap; }
 td.country a { color: #9fb4c8; text-decoration: none; overflow-wrap: anywhere; }
 td.country a:hover { color: #00ff00; text-decoration: underline; }
 td.date { color: #7d8a97; white-space: nowrap; }
 tr.top1 td.rank, tr.top1 td.name { color: #ffd34d; }
-tr.top2 td.rank, tr.top2 td.name { color: #dfe6ee; }
+tr.top2 td.rank, tr.top2 td.name { color: #b4c3d6; }
 tr.top3 td.rank, tr.top3 td.name { color: #e3a05c; }
 .empty { text-align: center; padding: 28px 10px; color: #7fbf7f; }
 nav { display: flex; justify-content: space-between; align-items: center; gap: 8px;
@@ -77,6 +77,7 @@ footer { margin-top: 16px; text-align: center; color: #56616c; font-size: .8rem;
   .panel { padding: 8px; }
   th, td { padding: 6px 5px; }
   .date { display: none; }
+  td.rank { width: 2.2em; }
 }
 )css";
 
