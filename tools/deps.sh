@@ -8,6 +8,7 @@ STARMOAT_PACKAGES=(
   fonts-dejavu-core fonts-play fonts-comfortaa
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
   libsqlite3-dev nlohmann-json3-dev chromium
+  libpq-dev postgresql
   xvfb xdotool imagemagick xmp x11-utils
 )
 

@@ -74,6 +74,14 @@ __attribute__((target("avx2"))) void CopyKeyedAvx2(const KeyedRows& k) {
 }
 #endif
 
+// The reference: one pixel at a time.
+void CopyKeyedPlain(const KeyedRows& k) {
+  for (int32_t r = 0; r < k.height; ++r) {
+    CopyTail(k.dst + static_cast<ptrdiff_t>(r) * k.dstStride,
+             k.src + static_cast<ptrdiff_t>(r) * k.srcStride, 0, k.width, k.key);
+  }
+}
+
 void CopyKeyed(const KeyedRows& k) {
 #if defined(STARMOAT_AVX2_ROWS)
   static const bool hasAvx2 = __builtin_cpu_supports("avx2");
@@ -85,15 +93,35 @@ void CopyKeyed(const KeyedRows& k) {
   CopyKeyedPortable(k);
 }
 
+// A row of pixels whose stretches of opaque pixels are shorter than this on average is
+// compared pixel by pixel: copying a handful of pixels per call costs more than comparing.
+constexpr int32_t kShortestAverageRun = 8;
+
+bool PlainCopies = false;
+
+void FillPlain(uint32_t* row, int32_t count, uint32_t rgb) {
+  for (int32_t i = 0; i < count; ++i) row[i] = rgb;
+}
+
 }  // namespace
+
+void UsePlainCopies(bool plain) { PlainCopies = plain; }
 
 TSurface::TSurface(int32_t width, int32_t height)
     : width_(std::max(width, 0)),
       height_(std::max(height, 0)),
       pixels_(static_cast<size_t>(width_) * static_cast<size_t>(height_), 0) {}
 
+TSurface TSurface::View(uint32_t* pixels, int32_t width, int32_t height) {
+  TSurface view(0, 0);
+  view.width_ = std::max(width, 0);
+  view.height_ = std::max(height, 0);
+  view.external_ = pixels;
+  return view;
+}
+
 int32_t TSurface::Fill(uint32_t rgb) {
-  std::fill(pixels_.begin(), pixels_.end(), rgb & 0xFFFFFF);
+  FillRect({0, 0, width_, height_}, rgb);
   return 0;
 }
 
@@ -103,8 +131,81 @@ void TSurface::FillRect(const Rect& r, uint32_t rgb) {
   const int32_t right = std::min(r.right, width_);
   const int32_t bottom = std::min(r.bottom, height_);
   if (left >= right || top >= bottom) return;
-  for (int32_t y = top; y < bottom; ++y) {
-    std::fill(Row(y) + left, Row(y) + right, rgb & 0xFFFFFF);
+  rgb &= 0xFFFFFF;
+  const int32_t w = right - left;
+  if (PlainCopies) {
+    for (int32_t y = top; y < bottom; ++y) FillPlain(Row(y) + left, w, rgb);
+    return;
+  }
+  const size_t rowBytes = static_cast<size_t>(w) * sizeof(uint32_t);
+  // Black, the clear of every frame, is all zero bytes: memset.
+  if (rgb == 0) {
+    if (left == 0 && w == width_) {
+      std::memset(Row(top), 0, rowBytes * static_cast<size_t>(bottom - top));
+    } else {
+      for (int32_t y = top; y < bottom; ++y) std::memset(Row(y) + left, 0, rowBytes);
+    }
+    return;
+  }
+  // Other colours: the first row pixel by pixel, the others copied from it.
+  FillPlain(Row(top) + left, w, rgb);
+  for (int32_t y = top + 1; y < bottom; ++y) std::memcpy(Row(y) + left, Row(top) + left, rowBytes);
+}
+
+const TSurface::OpaqueRuns& TSurface::Runs() const {
+  if (runs_.valid) return runs_;
+  const uint32_t key = colorKey_.value_or(0);
+  runs_.runs.clear();
+  runs_.rowStart.assign(static_cast<size_t>(height_) + 1, 0);
+  runs_.fineGrained.assign(static_cast<size_t>(height_), 0);
+  for (int32_t y = 0; y < height_; ++y) {
+    const uint32_t* row = Row(y);
+    const size_t first = runs_.runs.size();
+    runs_.rowStart[static_cast<size_t>(y)] = first;
+    int32_t x = 0;
+    while (x < width_) {
+      while (x < width_ && row[x] == key) ++x;
+      if (x == width_) break;
+      const int32_t begin = x;
+      while (x < width_ && row[x] != key) ++x;
+      runs_.runs.push_back({begin, x});
+    }
+    const size_t count = runs_.runs.size() - first;
+    runs_.fineGrained[static_cast<size_t>(y)] = count * kShortestAverageRun > static_cast<size_t>(width_);
+  }
+  runs_.rowStart[static_cast<size_t>(height_)] = runs_.runs.size();
+  runs_.valid = true;
+  return runs_;
+}
+
+void TSurface::CopyKeyedRuns(int32_t tx, int32_t ty, const TSurface& src, int32_t sx, int32_t sy,
+                             int32_t w, int32_t h) {
+  const OpaqueRuns& o = src.Runs();
+  const uint32_t key = *src.colorKey_;
+  using Run = OpaqueRuns::Run;
+  runs_.valid = false;
+  // d: the target pixel of source column sx; s: the source row.
+  uint32_t* d = Row(ty) + tx;
+  const uint32_t* s = src.Row(sy);
+  // Most copies take whole rows of the picture: no run needs cutting.
+  const bool wholeRows = sx == 0 && w == src.width_;
+  for (size_t y = static_cast<size_t>(sy); y < static_cast<size_t>(sy + h);
+       ++y, d += width_, s += src.width_) {
+    if (o.fineGrained[y]) {
+      CopyKeyed(KeyedRows{d, width_, s + sx, src.width_, w, 1, key});
+      continue;
+    }
+    const Run* run = o.runs.data() + o.rowStart[y];
+    const Run* rowEnd = o.runs.data() + o.rowStart[y + 1];
+    if (!wholeRows) {
+      // The first run that reaches into the copied columns.
+      run = std::partition_point(run, rowEnd, [&](const Run& k) { return k.end <= sx; });
+    }
+    for (; run != rowEnd && run->begin < sx + w; ++run) {
+      const int32_t begin = std::max(run->begin, sx);
+      const int32_t end = std::min(run->end, sx + w);
+      std::memcpy(d + (begin - sx), s + begin, static_cast<size_t>(end - begin) * sizeof(uint32_t));
+    }
   }
 }
 
@@ -140,8 +241,12 @@ int32_t TSurface::BltFast(int32_t x, int32_t y, const TSurface& src, const Rect*
   const int32_t ty = static_cast<int32_t>(dy);
   const bool keyed = (mode & 1u) != 0 && src.colorKey_.has_value();
 
+  if (keyed && PlainCopies) {
+    CopyKeyedPlain(KeyedRows{Row(ty) + tx, width_, src.Row(sy) + sx, src.width_, w, h, *src.colorKey_});
+    return 0;
+  }
   if (keyed) {
-    CopyKeyed(KeyedRows{Row(ty) + tx, width_, src.Row(sy) + sx, src.width_, w, h, *src.colorKey_});
+    CopyKeyedRuns(tx, ty, src, sx, sy, w, h);
     return 0;
   }
   // A copy within one surface may overlap: walk the rows away from the overlap.

@@ -23,23 +23,45 @@ enum BltMode : uint32_t {
   kBltNoWaitSrcKey = 33,      // colour-keyed copy
 };
 
+// Selects the plain one-pixel-at-a-time fill and colour-keyed copy instead of the fast ones
+// (runs of opaque pixels, memset/memcpy). Both give the same pixels; the plain ones are kept
+// as the reference the tests compare the fast ones with.
+void UsePlainCopies(bool plain);
+
 class TSurface {
  public:
   TSurface(int32_t width, int32_t height);
+  // A surface over pixels that someone else owns (the window's own surface): rows are
+  // `width` pixels apart and the memory must outlive every use of the surface.
+  static TSurface View(uint32_t* pixels, int32_t width, int32_t height);
 
   int32_t Width() const { return width_; }
   int32_t Height() const { return height_; }
   // Bytes per row.
   int32_t Pitch() const { return width_ * 4; }
-  uint32_t* Row(int32_t y) { return pixels_.data() + static_cast<size_t>(y) * width_; }
-  const uint32_t* Row(int32_t y) const { return pixels_.data() + static_cast<size_t>(y) * width_; }
-  uint32_t* Pixels() { return pixels_.data(); }
-  const uint32_t* Pixels() const { return pixels_.data(); }
+  // Writable access to the pixels: a keyed copy from this surface works the runs out again.
+  uint32_t* Row(int32_t y) {
+    runs_.valid = false;
+    return Data() + static_cast<size_t>(y) * width_;
+  }
+  const uint32_t* Row(int32_t y) const { return Data() + static_cast<size_t>(y) * width_; }
+  uint32_t* Pixels() {
+    runs_.valid = false;
+    return Data();
+  }
+  const uint32_t* Pixels() const { return Data(); }
   uint32_t GetPixel(int32_t x, int32_t y) const { return Row(y)[x]; }
   void SetPixel(int32_t x, int32_t y, uint32_t rgb) { Row(y)[x] = rgb & 0xFFFFFF; }
+  bool IsView() const { return external_ != nullptr; }
 
-  void SetColorKey(uint32_t rgb) { colorKey_ = rgb & 0xFFFFFF; }
-  void ClearColorKey() { colorKey_.reset(); }
+  void SetColorKey(uint32_t rgb) {
+    colorKey_ = rgb & 0xFFFFFF;
+    runs_.valid = false;
+  }
+  void ClearColorKey() {
+    colorKey_.reset();
+    runs_.valid = false;
+  }
   std::optional<uint32_t> ColorKey() const { return colorKey_; }
 
   // Fills the whole surface (or a rectangle, clipped to the surface) with one colour.
@@ -54,10 +76,33 @@ class TSurface {
   int32_t BltFast(int32_t x, int32_t y, const TSurface& src, const Rect* srcRect, uint32_t mode);
 
  private:
+  // Where the pixels that are not the colour key lie, row by row, worked out on the first
+  // keyed copy from this surface and again after any change of its pixels or key. A keyed
+  // copy then skips the transparent stretches and copies the opaque ones whole.
+  struct OpaqueRuns {
+    struct Run {
+      int32_t begin, end;  // pixel columns, end exclusive
+    };
+    bool valid = false;
+    std::vector<Run> runs;
+    std::vector<size_t> rowStart;  // runs of row y: [rowStart[y], rowStart[y + 1])
+    // Rows cut into many short runs (a dithered shade) are copied by comparing each pixel
+    // with the key instead.
+    std::vector<uint8_t> fineGrained;
+  };
+
+  uint32_t* Data() { return external_ ? external_ : pixels_.data(); }
+  const uint32_t* Data() const { return external_ ? external_ : pixels_.data(); }
+  const OpaqueRuns& Runs() const;
+  void CopyKeyedRuns(int32_t tx, int32_t ty, const TSurface& src, int32_t sx, int32_t sy,
+                     int32_t w, int32_t h);
+
   int32_t width_;
   int32_t height_;
   std::vector<uint32_t> pixels_;
+  uint32_t* external_ = nullptr;
   std::optional<uint32_t> colorKey_;
+  mutable OpaqueRuns runs_;
 };
 
 }  // namespace gfx

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "graphics/copy_check.h"
 
 namespace gfx {
@@ -108,6 +110,119 @@ TEST(SurfaceTest, OverlappingCopyWithinOneSurface) {
   EXPECT_EQ(s.GetPixel(0, 1), 0x10u);
   EXPECT_EQ(s.GetPixel(0, 2), 0x20u);
   EXPECT_EQ(s.GetPixel(0, 3), 0x30u);
+}
+
+// The fast copies against the one-pixel-at-a-time reference, on pictures whose transparent
+// pixels form long stretches, single pixels and dithered rows, for whole pictures and for
+// rectangles cut out of them at every edge.
+struct KeyedPattern {
+  const char* name;
+  bool (*transparent)(int32_t x, int32_t y);
+};
+
+const KeyedPattern kPatterns[] = {
+    {"round_body", [](int32_t x, int32_t y) { return (x - 20) * (x - 20) + (y - 12) * (y - 12) > 100; }},
+    {"no_key_pixel", [](int32_t, int32_t) { return false; }},
+    {"all_key", [](int32_t, int32_t) { return true; }},
+    {"dithered", [](int32_t x, int32_t y) { return (x + y) % 2 == 0; }},
+    {"stripes_and_dots", [](int32_t x, int32_t y) { return x % 7 < 3 || (x * 31 + y * 17) % 11 == 0; }},
+};
+
+TSurface MakePatterned(const KeyedPattern& p, int32_t w, int32_t h) {
+  TSurface s(w, h);
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x)
+      s.SetPixel(x, y, p.transparent(x, y) ? kKey : static_cast<uint32_t>(0x010203 * (x + 1) + y));
+  s.SetColorKey(kKey);
+  return s;
+}
+
+// The target after the copy, made by the reference or by the fast path.
+TSurface CopyWith(bool plain, const TSurface& src, int32_t x, int32_t y, const Rect* r) {
+  UsePlainCopies(plain);
+  TSurface dst(60, 40);
+  dst.Fill(kBackground);
+  dst.BltFast(x, y, src, r, kBltNoWaitSrcKey);
+  UsePlainCopies(false);
+  return dst;
+}
+
+bool SamePixels(const TSurface& a, const TSurface& b) {
+  if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
+  for (int32_t y = 0; y < a.Height(); ++y)
+    for (int32_t x = 0; x < a.Width(); ++x)
+      if (a.GetPixel(x, y) != b.GetPixel(x, y)) return false;
+  return true;
+}
+
+TEST(SurfaceTest, KeyedCopyMatchesThePlainReference) {
+  const Rect rects[] = {{0, 0, 41, 25}, {3, 2, 38, 20}, {10, 0, 11, 25}, {0, 5, 41, 6}, {39, 1, 41, 24}};
+  const int32_t places[][2] = {{0, 0}, {5, 7}, {-9, -4}, {40, 30}, {-30, 20}};
+  for (const KeyedPattern& p : kPatterns) {
+    const TSurface src = MakePatterned(p, 41, 25);
+    for (const auto& at : places) {
+      SCOPED_TRACE(testing::Message() << p.name << " at " << at[0] << "," << at[1]);
+      EXPECT_TRUE(SamePixels(CopyWith(true, src, at[0], at[1], nullptr),
+                             CopyWith(false, src, at[0], at[1], nullptr)));
+      for (const Rect& r : rects) {
+        EXPECT_TRUE(SamePixels(CopyWith(true, src, at[0], at[1], &r), CopyWith(false, src, at[0], at[1], &r)))
+            << r.left << "," << r.top << "," << r.right << "," << r.bottom;
+      }
+    }
+  }
+}
+
+TEST(SurfaceTest, KeyedCopyFollowsChangedPixelsAndKey) {
+  TSurface src = MakePatterned(kPatterns[0], 41, 25);
+  TSurface first(60, 40);
+  first.BltFast(0, 0, src, nullptr, kBltWaitSrcKey);
+  // Each change after a copy must show in the next copy: a pixel, a row, the whole key.
+  src.SetPixel(0, 0, 0x00AA00);
+  src.Row(24)[40] = 0x0000BB;
+  TSurface second(60, 40);
+  second.BltFast(0, 0, src, nullptr, kBltWaitSrcKey);
+  EXPECT_EQ(second.GetPixel(0, 0), 0x00AA00u);
+  EXPECT_EQ(second.GetPixel(40, 24), 0x0000BBu);
+  src.SetColorKey(0x00AA00);
+  TSurface third(60, 40);
+  third.Fill(kBackground);
+  third.BltFast(0, 0, src, nullptr, kBltWaitSrcKey);
+  EXPECT_EQ(third.GetPixel(0, 0), kBackground) << "the new key is transparent";
+  EXPECT_EQ(third.GetPixel(40, 0), kKey) << "the old key is an ordinary colour now";
+  src.Fill(0x00AA00);
+  TSurface fourth(60, 40);
+  fourth.Fill(kBackground);
+  fourth.BltFast(0, 0, src, nullptr, kBltWaitSrcKey);
+  EXPECT_EQ(fourth.GetPixel(20, 12), kBackground) << "a fill to the key makes all transparent";
+}
+
+TEST(SurfaceTest, FillMatchesThePlainReference) {
+  const uint32_t colours[] = {0x000000, 0x7F7F7F, 0xFFFFFF, 0x123456, 0xFF000000 | 0x00FF00};
+  const Rect rects[] = {{0, 0, 60, 40}, {-5, -5, 100, 100}, {3, 4, 17, 9}, {59, 0, 60, 40}, {5, 5, 5, 9}};
+  for (const uint32_t c : colours) {
+    for (const Rect& r : rects) {
+      TSurface plain(60, 40), fast(60, 40);
+      plain.Fill(0x345678);
+      fast.Fill(0x345678);
+      UsePlainCopies(true);
+      plain.FillRect(r, c);
+      UsePlainCopies(false);
+      fast.FillRect(r, c);
+      EXPECT_TRUE(SamePixels(plain, fast)) << std::hex << c << " " << r.left << "," << r.top;
+    }
+  }
+}
+
+TEST(SurfaceTest, ViewDrawsIntoTheOwnersPixels) {
+  std::vector<uint32_t> memory(6 * 4, 0xABCDEF);
+  TSurface view = TSurface::View(memory.data(), 6, 4);
+  EXPECT_TRUE(view.IsView());
+  EXPECT_EQ(view.Pixels(), memory.data());
+  view.Fill(0);
+  view.BltFast(1, 1, MakeSource(), nullptr, kBltWait);
+  EXPECT_EQ(memory[0], 0u);
+  EXPECT_EQ(memory[1 * 6 + 1], MakeSource().GetPixel(0, 0));
+  EXPECT_EQ(memory[3 * 6 + 5], MakeSource().GetPixel(4, 2));
 }
 
 }  // namespace
