@@ -33,6 +33,7 @@ class ScoresCommand : public ::testing::Test {
     const std::string line = process.ReadLine();
     std::smatch match;
     if (!std::regex_search(line, match, std::regex("listening on http://127\\.0\\.0\\.1:(\\d+)"))) {
+      process.Signal(SIGKILL);
       ADD_FAILURE() << "no start-up line: " << line << process.Errors();
       return 0;
     }
