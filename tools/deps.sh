@@ -10,6 +10,7 @@ STARMOAT_PACKAGES=(
   libsqlite3-dev nlohmann-json3-dev chromium
   libpq-dev postgresql
   xvfb xdotool imagemagick xmp x11-utils
+  dpkg-dev file lintian desktop-file-utils appstream
 )
 
 starmoat_install_deps() {

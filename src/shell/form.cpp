@@ -8,6 +8,7 @@
 #include "game/random.h"
 #include "graphics/images.h"
 #include "persistence/config.h"
+#include "platform/file_places.h"
 #include "shell/screen_state.h"
 #include "shell/screens.h"
 
@@ -106,6 +107,13 @@ int32_t TForm1::RenderFrame() {
   Os().display->Present(FBackBuffer->Pixels(), FBackBuffer->Pitch());
   FLastFrameEnd = Os().clock->TickCount();
   return result;
+}
+
+void TForm1::ShowFrameAgain() {
+  const uint32_t now = Os().clock->TickCount();
+  if (!FDisplay || now == FLastFrameEnd) return;
+  Os().display->Present(FBackBuffer->Pixels(), FBackBuffer->Pitch());
+  FLastFrameEnd = now;
 }
 
 void TForm1::ApplicationEvents1Activate() {
@@ -245,7 +253,8 @@ void TForm1::DispatchEvent(const platform::WindowEvent& e) {
 }
 
 void OpenIfExists(const char* fileName) {
+  const std::string path = platform::DataPath(fileName);
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(fileName, ec)) return;
-  if (auto* shell = Os().shell) shell->Open(fileName);
+  if (!std::filesystem::is_regular_file(path, ec)) return;
+  if (auto* shell = Os().shell) shell->Open(path);
 }

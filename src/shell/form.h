@@ -18,6 +18,9 @@ class TForm1 {
   void FormCreate();
   // One turn of the frame loop; returns 0 (our surfaces are never lost).
   int32_t RenderFrame();
+  // Presents the back buffer as it is, at most once per clock tick (a blocking wait keeps the
+  // last picture on screen this way).
+  void ShowFrameAgain();
   void ApplicationEvents1Activate();
   void ApplicationEvents1Deactivate();
   void ApplicationEvents1Restore();
@@ -79,7 +82,7 @@ extern platform::Rect BlitDestRect;
 int32_t ClearBackBuffer();
 // Nothing to restore: software surfaces are never lost. Returns 0.
 int32_t RestoreSurfaces();
-// Asks the desktop to open a file of the working directory, if it exists.
+// Asks the desktop to open a file of the data folder, if it exists.
 void OpenIfExists(const char* fileName);
 // Resets every global of the window to its start-up value.
 void ResetFormState();
