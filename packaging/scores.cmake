@@ -13,6 +13,8 @@ install(CODE "
 
 install(TARGETS starmoat-scores RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT scores)
 install(FILES ${STARMOAT_SCORES_UNIT} DESTINATION lib/systemd/system COMPONENT scores)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/starmoat-scores.1.gz
+  DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT scores)
 install(FILES copyright ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
   DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/starmoat-scores COMPONENT scores)
 install(FILES starmoat-scores.README
