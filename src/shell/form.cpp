@@ -109,6 +109,13 @@ int32_t TForm1::RenderFrame() {
   return result;
 }
 
+void TForm1::ShowFrameAgain() {
+  const uint32_t now = Os().clock->TickCount();
+  if (!FDisplay || now == FLastFrameEnd) return;
+  Os().display->Present(FBackBuffer->Pixels(), FBackBuffer->Pitch());
+  FLastFrameEnd = now;
+}
+
 void TForm1::ApplicationEvents1Activate() {
   FReady = -1;
   FMouseActive = -1;
