@@ -81,9 +81,11 @@ done
 usr_listing() { find /usr -xdev -printf '%p %T@ %s\n' | sort; }
 
 installed=yes
+# Without the recommended xdg-utils: everything the test needs is installed already, so apt
+# has nothing to fetch.
 local_debs=()
 for d in "${debs[@]}"; do local_debs+=("./$(basename "$d")"); done
-(cd "$work/pkg" && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
+(cd "$work/pkg" && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
   -o DPkg::Lock::Timeout=300 "${local_debs[@]}") >"$work/install.log" 2>&1 ||
   fail "apt-get install failed: $(cat "$work/install.log")"
 exe=/usr/games/starmoat
