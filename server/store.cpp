@@ -1,5 +1,6 @@
 #include "store.h"
 
+#include "postgres_store.h"
 #include "sqlite_store.h"
 
 namespace starmoat::server {
@@ -15,10 +16,7 @@ bool IsPostgresUrl(const std::string& database) {
 }  // namespace
 
 std::unique_ptr<Store> OpenStore(const std::string& database) {
-  if (IsPostgresUrl(database)) {
-    // The URL may hold a password: it stays out of the message.
-    throw StoreError("this starmoat-scores was built without PostgreSQL support");
-  }
+  if (IsPostgresUrl(database)) return std::make_unique<PostgresStore>(database);
   return std::make_unique<SqliteStore>(database);
 }
 

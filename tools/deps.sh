@@ -8,7 +8,9 @@ STARMOAT_PACKAGES=(
   fonts-dejavu-core fonts-play fonts-comfortaa
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
   libsqlite3-dev nlohmann-json3-dev chromium
+  libpq-dev postgresql
   xvfb xdotool imagemagick xmp x11-utils
+  dpkg-dev file lintian desktop-file-utils appstream
 )
 
 starmoat_install_deps() {

@@ -1,12 +1,13 @@
 #include "audio/music.h"
 
+#include "platform/file_places.h"
 #include "platform/platform.h"
 
 uint32_t Song = 0;
 
 namespace {
 
-// The folder of the modules, beside the program's working directory.
+// The folder of the modules, in the data folder.
 constexpr const char* kSongFolder = "sound\\";
 
 }  // namespace
@@ -14,7 +15,7 @@ constexpr const char* kSongFolder = "sound\\";
 void PlaySong(const std::string& name) {
   platform::IMusicPlayer* player = platform::Services().music;
   if (Song != 0 && player) player->SongFree(Song);
-  Song = player ? player->SongLoadFromFile(platform::NativePath(kSongFolder + name)) : 0;
+  Song = player ? player->SongLoadFromFile(platform::DataPath(kSongFolder + name)) : 0;
   if (Song != 0) player->SongPlay(Song);
 }
 

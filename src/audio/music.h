@@ -10,7 +10,7 @@
 extern uint32_t Song;
 
 // Start-up, the main menu's play button, the options page, focus regained, the end of the
-// game-over pause: frees the current module, loads "sound\<name>" from the working directory
+// game-over pause: frees the current module, loads "sound\<name>" from the data folder
 // and plays it from its beginning. A missing or damaged module leaves silence (Song 0).
 void PlaySong(const std::string& name);
 // Focus lost, the last life lost, music switched off: frees the current module; silence.

@@ -9,6 +9,7 @@
 
 #include "graphics/bitmap_util.h"
 #include "graphics/widgets.h"
+#include "platform/file_places.h"
 
 namespace gfx {
 
@@ -112,15 +113,16 @@ void LoadImages() {
   decltype(SpriteImages) sprites;
   decltype(ScreenImages) screens;
   decltype(FlippedShotImages) flipped;
+  const std::string pack = platform::DataPath(kPackPath);
   for (int i = 0; i < kSpriteCount; ++i) {
-    sprites[i] = LoadPackImage(kPackPath, static_cast<uint8_t>(i));
+    sprites[i] = LoadPackImage(pack, static_cast<uint8_t>(i));
   }
   for (int i = kFirstBlackKeyed; i <= kLastBlackKeyed; ++i) SetColorKeyRGB(sprites[i].get(), kBlack);
   for (int j = 0; j < kScreenImageCount; ++j) {
-    screens[j] = LoadPackImage(kPackPath, static_cast<uint8_t>(kSpriteCount + j));
+    screens[j] = LoadPackImage(pack, static_cast<uint8_t>(kSpriteCount + j));
   }
   for (int k = 0; k < kFlippedShotCount; ++k) {
-    flipped[k] = LoadPackImage(kPackPath, static_cast<uint8_t>(kFirstShotSlot + k));
+    flipped[k] = LoadPackImage(pack, static_cast<uint8_t>(kFirstShotSlot + k));
     FlipVertical(*sprites[kFirstShotSlot + k], *flipped[k]);
   }
   SpriteImages = std::move(sprites);

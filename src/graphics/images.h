@@ -37,7 +37,8 @@ class PackError : public std::runtime_error {
 // surface with the magenta colour key. Throws PackError.
 std::unique_ptr<TSurface> LoadPackImage(const std::string& fileName, uint8_t index);
 
-// Fills all three tables from kPackPath (relative to the current folder) and creates the menu
+// Fills all three tables from kPackPath in the data folder (platform/file_places.h) and
+// creates the menu
 // widgets the first time. Called by the window's display pass. Throws PackError, and then
 // leaves the tables as they were: a pack that fails halfway never leaves them half-filled.
 void LoadImages();

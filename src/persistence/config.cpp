@@ -8,7 +8,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "persistence/atomic_save.h"
 #include "persistence/country_field.h"
+#include "platform/file_places.h"
 #include "shell/form.h"
 #include "shell/menu_commands.h"
 
@@ -24,6 +26,14 @@ std::array<THiScores, kHiScoreCount> DefaultHiScores() {
 
 // A failed save is told once; repeating it at every new score would only bury the first one.
 bool SaveFailureReported = false;
+// Set when an existing file could not be read: writing the values in memory over it would
+// destroy the player's table, so nothing is written for the rest of the run.
+bool WritingRefused = false;
+
+// Where the settings live: in the settings folder of the layout the program runs in. Every
+// other file of a save (the temporary file, the damaged copy) goes into the folder of the file
+// this names, after following links.
+fs::path ConfigPath() { return platform::ConfigPath(kConfigFileName); }
 
 uint8_t ReadByte(std::istream& in) {
   const int c = in.get();
@@ -76,52 +86,59 @@ void ReportSaveFailure(const std::string& why) {
   if (SaveFailureReported) return;
   SaveFailureReported = true;
   std::fprintf(stderr, "Starmoat: cannot write %s: %s; settings and scores are kept until exit\n",
-               kConfigFileName, why.c_str());
+               ConfigPath().c_str(), why.c_str());
+}
+
+void RefuseWriting(const std::string& why) {
+  WritingRefused = true;
+  std::fprintf(stderr,
+               "Starmoat: cannot read %s: %s; using the default settings, and nothing will be "
+               "written to it this run\n",
+               ConfigPath().c_str(), why.c_str());
 }
 
 // Writes the values in memory, whether or not the file exists: a file deleted while the game
-// runs is written again with this run's scores rather than the default table.
+// runs is written again with this run's scores rather than the default table. A link is saved
+// through to the file it names; a file this user may not write is left alone.
 bool WriteConfigFile() {
-  const std::string bytes = EncodeConfig();
-  {
-    std::ofstream out(kTempConfigFileName, std::ios::binary | std::ios::trunc);
-    if (!out) {
-      ReportSaveFailure(std::strerror(errno));
-      return false;
-    }
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-      const std::string why = std::strerror(errno);
-      std::error_code ignored;
-      fs::remove(kTempConfigFileName, ignored);
-      ReportSaveFailure(why);
-      return false;
-    }
+  std::string folderProblem;
+  if (!platform::MakeConfigFolder(folderProblem)) {
+    ReportSaveFailure(folderProblem);
+    return false;
   }
+  const fs::path target = FollowLinks(ConfigPath());
   std::error_code ec;
-  fs::rename(kTempConfigFileName, kConfigFileName, ec);
-  if (ec) {
-    std::error_code ignored;
-    fs::remove(kTempConfigFileName, ignored);
-    ReportSaveFailure(ec.message());
+  if (fs::exists(target, ec) && !MayWrite(target)) {
+    ReportSaveFailure(std::strerror(errno));
+    return false;
+  }
+  std::string why;
+  if (!AtomicSave(target, EncodeConfig(), why)) {
+    ReportSaveFailure(why);
     return false;
   }
   return true;
 }
 
-// The damaged file is kept for inspection, replacing an older one, and a readable file with the
-// values now in memory takes its place so the next start reads cleanly.
+// The damaged file is kept for inspection beside itself, replacing an older copy, and a
+// readable file with the values now in memory takes its place so the next start reads cleanly.
 void MendDamagedFile(const char* why) {
+  const fs::path target = FollowLinks(ConfigPath());
+  fs::path damaged = target;
+  damaged += ".bad";
   std::error_code ec;
-  fs::rename(kConfigFileName, kDamagedConfigFileName, ec);
+  if (!MayWrite(target)) {
+    ec.assign(errno, std::generic_category());
+  } else {
+    fs::rename(target, damaged, ec);
+  }
   if (ec) {
     std::fprintf(stderr, "Starmoat: %s: %s; could not move it aside (%s), left as it is\n",
-                 kConfigFileName, why, ec.message().c_str());
+                 ConfigPath().c_str(), why, ec.message().c_str());
     return;
   }
   std::fprintf(stderr, "Starmoat: %s: %s; kept as %s, missing values set to their defaults\n",
-               kConfigFileName, why, kDamagedConfigFileName);
+               ConfigPath().c_str(), why, damaged.c_str());
   WriteConfigFile();
 }
 
@@ -136,6 +153,7 @@ void ResetConfigState() {
   Settings = TOptions{};
   ResetHiScores();
   SaveFailureReported = false;
+  WritingRefused = false;
 }
 
 std::string ReadCfgString(std::istream& in) {
@@ -153,22 +171,36 @@ void WriteCfgString(const std::string& text, std::ostream& out) {
 }
 
 void ReadConfig() {
+  const fs::path path = ConfigPath();
   std::error_code ec;
-  if (!fs::exists(kConfigFileName, ec) && !WriteConfigFile()) return;  // reported; go on
-  if (!fs::is_regular_file(kConfigFileName, ec)) {
-    std::fprintf(stderr, "Starmoat: %s is not a file; using the default settings\n",
-                 kConfigFileName);
+  const fs::file_status status = fs::status(path, ec);
+  if (status.type() == fs::file_type::not_found) {
+    RemoveStaleTemporaries(FollowLinks(path));
+    WriteConfigFile();  // a failure is reported; the game goes on with the values in memory
     return;
   }
-  std::ifstream in(kConfigFileName, std::ios::binary);
+  if (ec) {
+    RefuseWriting(ec.message());
+    return;
+  }
+  if (!fs::is_regular_file(status)) {
+    RefuseWriting("it is not a file");
+    return;
+  }
+  std::ifstream in(path, std::ios::binary);
   if (!in) {
-    std::fprintf(stderr, "Starmoat: cannot open %s: %s; using the default settings\n",
-                 kConfigFileName, std::strerror(errno));
+    RefuseWriting(std::strerror(errno));
     return;
   }
+  RemoveStaleTemporaries(FollowLinks(path));
   try {
     ReadFields(in);
   } catch (const ConfigReadError& e) {
+    // Only a file that ended early is damaged; a failing disk is not a reason to replace it.
+    if (in.bad()) {
+      RefuseWriting("the file could not be read to its end");
+      return;
+    }
     in.close();
     MendDamagedFile(e.what());
   }
@@ -180,6 +212,7 @@ void LoadConfig() {
 }
 
 bool SaveConfig() {
+  if (WritingRefused) return false;  // said at start-up
   if (std::optional<std::string> country = CountryEditText()) Settings.Country = *country;
   return WriteConfigFile();
 }

@@ -1,5 +1,6 @@
-// The player's settings and the local high-score table, kept in "Config.cfg" in the working
-// directory.
+// The player's settings and the local high-score table, kept in "Config.cfg" in the settings
+// folder (platform/file_places.h: the working folder unless the program runs portable or
+// installed).
 //
 // File layout (little-endian, no header): Windowed, Music, Sound as one byte each (1 true,
 // anything else false), the low byte of BossKey, Country as a stored string, then the ten
@@ -29,9 +30,11 @@ struct THiScores {
 
 inline constexpr int kHiScoreCount = 10;
 inline constexpr const char* kConfigFileName = "Config.cfg";
-// Where a file that could not be read is kept for the player to look at.
+// Where a file that ended too early is kept for the player to look at (beside the file a link
+// named Config.cfg leads to, with that file's name).
 inline constexpr const char* kDamagedConfigFileName = "Config.cfg.bad";
-// Written completely first, then renamed over Config.cfg, so a save never leaves half a file.
+// A save writes a fresh file named this plus six random characters, then renames it over
+// Config.cfg, so a save never leaves half a file. Leftovers of a crash are removed at start-up.
 inline constexpr const char* kTempConfigFileName = "Config.cfg.tmp";
 
 extern TOptions Settings;
@@ -49,11 +52,15 @@ void LoadConfig();
 // Fills Settings and HiScores from Config.cfg, writing the file from the values in memory
 // first when it is missing. A file too short for its fields keeps the fields read before the
 // end, the rest keep their values; the file is moved aside as Config.cfg.bad, a fresh one is
-// written and the cause goes to stderr. Never throws for file problems.
+// written and the cause goes to stderr. A file that exists but cannot be read (no permission,
+// not a file, a read error) leaves the initial values and turns saving off for the run, so the
+// player's table is never replaced by the defaults; that is said once on stderr. Never throws
+// for file problems.
 void ReadConfig();
 // Exit command and InsertHiScore: writes Settings (with the country box's text) and HiScores.
 // A file that cannot be written is reported once per run on stderr; the values stay in memory.
-// Returns whether the file was written.
+// A link named Config.cfg is saved through and stays a link; a file this user may not write is
+// not replaced. Returns whether the file was written.
 bool SaveConfig();
 // End of LoadConfig: the display pass of the window, the sound switch, the country box's text.
 void ApplyOptions();

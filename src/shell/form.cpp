@@ -8,6 +8,7 @@
 #include "game/random.h"
 #include "graphics/images.h"
 #include "persistence/config.h"
+#include "platform/file_places.h"
 #include "shell/screen_state.h"
 #include "shell/screens.h"
 
@@ -288,7 +289,8 @@ void TForm1::DispatchEvent(const platform::WindowEvent& e) {
 }
 
 void OpenIfExists(const char* fileName) {
+  const std::string path = platform::DataPath(fileName);
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(fileName, ec)) return;
-  if (auto* shell = Os().shell) shell->Open(fileName);
+  if (!std::filesystem::is_regular_file(path, ec)) return;
+  if (auto* shell = Os().shell) shell->Open(path);
 }

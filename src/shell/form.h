@@ -97,7 +97,7 @@ extern platform::Rect BlitDestRect;
 int32_t ClearBackBuffer();
 // Nothing to restore: software surfaces are never lost. Returns 0.
 int32_t RestoreSurfaces();
-// Asks the desktop to open a file of the working directory, if it exists.
+// Asks the desktop to open a file of the data folder, if it exists.
 void OpenIfExists(const char* fileName);
 // Resets every global of the window to its start-up value.
 void ResetFormState();

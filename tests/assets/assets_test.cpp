@@ -159,6 +159,10 @@ TEST(PackGenerator, SecondRunWritesTheSameBytes) {
     std::string file = std::string(name) + ".wav";
     files.push_back({kAssetDir / "sfx" / file, dir / "assets" / "sfx" / file});
   }
+  for (const char* size : {"48x48", "128x128", "256x256"}) {
+    const fs::path icon = fs::path("icons") / "hicolor" / size / "apps" / "starmoat.png";
+    files.push_back({kAssetDir / icon, dir / "assets" / icon});
+  }
   for (const auto& [built, again] : files) {
     Bytes a = ReadAll(built), b = ReadAll(again);
     EXPECT_FALSE(a.empty()) << built;

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "store.h"
@@ -24,6 +25,9 @@ struct StoreBackend {
   // Removes what fresh_database made, after the test has closed every store on it.
   std::function<void(const std::string&)> drop_database;
 };
+
+// What gtest prints for the parameter (in failures and in ctest's test names): its name.
+inline void PrintTo(const StoreBackend& backend, std::ostream* out) { *out << backend.name; }
 
 // The name gtest shows for each instantiation.
 inline std::string BackendName(const ::testing::TestParamInfo<StoreBackend>& info) {

@@ -30,4 +30,21 @@ std::string EmbeddedSoundsSource(const std::vector<NamedBlob>& sounds) {
   return out;
 }
 
+std::string EmbeddedIconSource(int size, const std::vector<uint32_t>& pixels) {
+  if (pixels.size() != size_t(size) * size) throw std::invalid_argument("icon is not square");
+  std::string out =
+      "\n// The window's icon, " + std::to_string(size) + " x " + std::to_string(size) +
+      " pixels.\n#include \"platform/window_icon.h\"\n\nnamespace {\nconst uint32_t kIconPixels[" +
+      std::to_string(pixels.size()) + "] = {";
+  char buf[16];
+  for (size_t i = 0; i < pixels.size(); ++i) {
+    if (i % 8 == 0) out += "\n   ";
+    std::snprintf(buf, sizeof buf, " 0x%08X,", unsigned(pixels[i]));
+    out += buf;
+  }
+  out += "\n};\n}  // namespace\n\nconst WindowIcon kWindowIcon = {" + std::to_string(size) + ", " +
+         std::to_string(size) + ", kIconPixels};\n";
+  return out;
+}
+
 }  // namespace packgen

@@ -1,7 +1,9 @@
 // starmoat_packgen GAME_DIR ASSET_DIR EMBED_CPP [--review]
 //
 // Writes GAME_DIR/Data/Data.pp, GAME_DIR/sound/1.xm and 2.xm, ASSET_DIR/sfx/<Name>.wav,
-// ASSET_DIR/contact-sheet.png and the source EMBED_CPP that embeds the effects. Every output
+// ASSET_DIR/contact-sheet.png, the desktop icons
+// ASSET_DIR/icons/hicolor/<size>x<size>/apps/starmoat.png and the source EMBED_CPP that embeds
+// the effects and the window's icon. Every output
 // is a pure function of this program, so two runs write the same bytes. With --review it
 // also writes two compositions for looking at the art in context (ASSET_DIR/review-*.png).
 #include <cstdio>
@@ -11,6 +13,7 @@
 
 #include "contact_sheet.h"
 #include "embed_writer.h"
+#include "icon.h"
 #include "pack_writer.h"
 #include "review.h"
 #include "songs.h"
@@ -37,10 +40,16 @@ int main(int argc, char** argv) {
       WriteFile(assetDir + "/sfx/" + sounds.back().name + ".wav", sounds.back().bytes);
     }
     std::string source = EmbeddedSoundsSource(sounds);
+    source += EmbeddedIconSource(kWindowIconSize, DrawIcon(kWindowIconSize));
     WriteFile(embedPath, std::vector<uint8_t>(source.begin(), source.end()));
 
     WriteFile(gameDir + "/sound/1.xm", EncodeXm(ComposeMenuSong()));
     WriteFile(gameDir + "/sound/2.xm", EncodeXm(ComposeGameSong()));
+
+    for (int size : kDesktopIconSizes) {
+      const std::string folder = std::to_string(size) + "x" + std::to_string(size);
+      WriteIconPng(size, assetDir + "/icons/hicolor/" + folder + "/apps/starmoat.png");
+    }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "packgen: %s\n", e.what());
     return 1;

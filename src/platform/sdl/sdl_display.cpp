@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/sdl/quit_signals.h"
+#include "platform/window_icon.h"
 
 namespace platform {
 
@@ -34,6 +35,17 @@ void FillBars(SDL_Surface* target, const Rect& p) {
   }
 }
 
+// The program's icon on the window: window managers show it in the title bar, the task bar
+// and the window switcher, whether the game runs installed or from a folder.
+void SetIcon(SDL_Window* window) {
+  SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
+      const_cast<uint32_t*>(kWindowIcon.argb), kWindowIcon.width, kWindowIcon.height, 32,
+      kWindowIcon.width * 4, SDL_PIXELFORMAT_ARGB8888);
+  if (!icon) return;
+  SDL_SetWindowIcon(window, icon);
+  SDL_FreeSurface(icon);
+}
+
 }  // namespace
 
 SdlDisplay::~SdlDisplay() {
@@ -57,6 +69,7 @@ void SdlDisplay::SetMode(bool windowed) {
       std::fprintf(stderr, "Starmoat: cannot open the window: %s\n", SDL_GetError());
       return;
     }
+    SetIcon(window_);
     // Resizable only so that window managers offer maximise (which means full screen); a
     // maximum size would make them refuse it again. Resizes are undone in KeepClientSize.
     SDL_SetWindowMinimumSize(window_, kWidth, kHeight);

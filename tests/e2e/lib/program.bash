@@ -41,6 +41,8 @@ export DISPLAY=":$(head -n1 "$work/display")"
 mkdir "$work/run"
 ln -s "$game_dir/Data" "$work/run/Data"
 [ -d "$game_dir/sound" ] && ln -s "$game_dir/sound" "$work/run/sound"
+# A test that needs files in place before the start (a settings file) defines prepare_run.
+if declare -F prepare_run >/dev/null; then prepare_run "$work/run"; fi
 (cd "$work/run" && SDL_AUDIODRIVER=dummy exec "$exe") >"$work/game.log" 2>&1 &
 game_pid=$!
 

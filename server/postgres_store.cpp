@@ -1,0 +1,208 @@
+#include "postgres_store.h"
+
+#include <iterator>
+#include <string>
+
+#include "pg_connection.h"
+
+namespace starmoat::server {
+
+namespace {
+
+// Serialises schema changes of processes starting at once on one database ("SMSC").
+constexpr int64_t kSchemaLockKey = 0x534D5343;
+
+// Migrations in order: entry v brings the schema from version v to v + 1. Only ever append.
+// Player text (token, name, country) is bytea: it is kept byte for byte, whatever the
+// database's encoding, as the SQLite store keeps it.
+const char* const kMigrations[] = {
+    // 0 -> 1: tokens and scores.
+    "CREATE TABLE tokens ("
+    "  token bytea PRIMARY KEY,"
+    "  address text NOT NULL,"
+    "  created_unix bigint NOT NULL,"
+    "  spent_unix bigint);"
+    "CREATE INDEX tokens_by_age ON tokens (created_unix);"
+    "CREATE TABLE scores ("
+    "  id bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,"
+    "  name bytea NOT NULL,"
+    "  country bytea NOT NULL,"
+    "  score bigint NOT NULL,"
+    "  created_unix bigint NOT NULL,"
+    "  address text NOT NULL);"
+    "CREATE INDEX scores_by_rank ON scores (score DESC, created_unix, id);"
+    "CREATE INDEX scores_by_country_rank ON scores (country, score DESC, created_unix, id);",
+};
+constexpr int64_t kSchemaVersion = std::size(kMigrations);
+
+// Tokens older than this are deleted when new ones are issued; they could not be used anyway.
+constexpr int64_t kTokenKeepSeconds = 24 * 60 * 60;
+
+// Creates our tables in the current schema, or migrates ours; refuses tables of someone else.
+void PrepareSchema(PgConnection& db) {
+  PgTransaction transaction(db);
+  db.Query("SELECT pg_advisory_xact_lock(" + std::to_string(kSchemaLockKey) + ")");
+  if (db.Query("SELECT current_schema()").IsNull(0, 0)) {
+    throw StoreError("PostgreSQL: no schema to create the tables in (check search_path)");
+  }
+  auto tables_named = [&db](const char* names) {
+    return db.Query("SELECT count(*)::bigint FROM pg_class c "
+                    "JOIN pg_namespace n ON n.oid = c.relnamespace "
+                    "WHERE n.nspname = current_schema() AND c.relname IN (" +
+                    std::string(names) + ")")
+        .Int(0, 0);
+  };
+  if (tables_named("'starmoat_schema_version'") == 0) {
+    if (tables_named("'tokens', 'scores'") != 0) {
+      throw StoreError(
+          "PostgreSQL: the database holds tables named tokens or scores that are not ours");
+    }
+    db.Execute("CREATE TABLE starmoat_schema_version (version bigint NOT NULL);"
+               "INSERT INTO starmoat_schema_version VALUES (0)");
+  }
+  const int64_t version = db.Query("SELECT version FROM starmoat_schema_version").Int(0, 0);
+  if (version > kSchemaVersion) {
+    throw StoreError("PostgreSQL: schema version " + std::to_string(version) +
+                     " is newer than this starmoat-scores knows (" +
+                     std::to_string(kSchemaVersion) + ")");
+  }
+  for (int64_t step = version; step < kSchemaVersion; ++step) db.Execute(kMigrations[step]);
+  if (version != kSchemaVersion) {
+    db.Execute("UPDATE starmoat_schema_version SET version = " + std::to_string(kSchemaVersion));
+  }
+  transaction.Commit();
+}
+
+// Every statement is prepared once per connection; each call is then a single round trip.
+void PrepareStatements(PgConnection& db) {
+  // Old tokens go in the same statement that adds the new one.
+  db.Prepare("issue",
+             "WITH old AS (DELETE FROM tokens WHERE created_unix < $3::bigint - $4::bigint) "
+             "INSERT INTO tokens (token, address, created_unix) "
+             "VALUES ($1::bytea, $2::text, $3::bigint)");
+  // Check, spend and store in one statement: of two submissions racing with one token, the
+  // second waits for the first's row lock, then finds the token spent and stores nothing.
+  db.Prepare("submit",
+             "WITH spent AS ("
+             "  UPDATE tokens SET spent_unix = $2::bigint"
+             "  WHERE token = $1::bytea AND spent_unix IS NULL"
+             "    AND created_unix > $2::bigint - $3::bigint"
+             "  RETURNING token) "
+             "INSERT INTO scores (name, country, score, created_unix, address) "
+             "SELECT $4::bytea, $5::bytea, $6::bigint, $2::bigint, $7::text FROM spent "
+             "RETURNING id");
+  // Why a submission stored nothing.
+  db.Prepare("token", "SELECT spent_unix IS NOT NULL, created_unix FROM tokens "
+                      "WHERE token = $1::bytea");
+  db.Prepare("top", "SELECT id, name, country, score, created_unix FROM scores "
+                    "ORDER BY score DESC, created_unix, id LIMIT $1::bigint OFFSET $2::bigint");
+  db.Prepare("top_country",
+             "SELECT id, name, country, score, created_unix FROM scores WHERE country = $3::bytea "
+             "ORDER BY score DESC, created_unix, id LIMIT $1::bigint OFFSET $2::bigint");
+  db.Prepare("count", "SELECT count(*)::bigint FROM scores");
+  db.Prepare("count_country", "SELECT count(*)::bigint FROM scores WHERE country = $1::bytea");
+  db.Prepare("list", "SELECT id, name, country, score, created_unix FROM scores "
+                     "ORDER BY id DESC LIMIT $1::bigint");
+  db.Prepare("delete", "DELETE FROM scores WHERE id = $1::bigint");
+}
+
+std::vector<ScoreRow> ReadRows(const PgResult& result) {
+  std::vector<ScoreRow> rows;
+  rows.reserve(static_cast<size_t>(result.Rows()));
+  for (int row = 0; row < result.Rows(); ++row) {
+    rows.push_back({result.Int(row, 0), result.Bytes(row, 1), result.Bytes(row, 2),
+                    result.Int(row, 3), result.Int(row, 4)});
+  }
+  return rows;
+}
+
+}  // namespace
+
+class PostgresStore::Lease {
+ public:
+  explicit Lease(PostgresStore& store) : store_(store) {
+    {
+      std::lock_guard<std::mutex> lock(store_.pool_mutex_);
+      if (!store_.idle_.empty()) {
+        connection_ = std::move(store_.idle_.back());
+        store_.idle_.pop_back();
+      }
+    }
+    if (!connection_) connection_ = store_.Connect();
+  }
+  ~Lease() {
+    if (!connection_->Reusable()) return;
+    std::lock_guard<std::mutex> lock(store_.pool_mutex_);
+    store_.idle_.push_back(std::move(connection_));
+  }
+  PgConnection* operator->() { return connection_.get(); }
+  PgConnection& operator*() { return *connection_; }
+
+ private:
+  PostgresStore& store_;
+  std::unique_ptr<PgConnection> connection_;
+};
+
+PostgresStore::PostgresStore(const std::string& url) : url_(url) {
+  auto first = std::make_unique<PgConnection>(url_);
+  PrepareSchema(*first);
+  PrepareStatements(*first);
+  idle_.push_back(std::move(first));
+}
+
+PostgresStore::~PostgresStore() = default;
+
+std::unique_ptr<PgConnection> PostgresStore::Connect() {
+  auto connection = std::make_unique<PgConnection>(url_);
+  PrepareStatements(*connection);
+  return connection;
+}
+
+void PostgresStore::IssueToken(const std::string& token, const std::string& address,
+                               int64_t now_unix) {
+  Lease db(*this);
+  db->Run("issue", {token, PgParam::Text(address), now_unix, kTokenKeepSeconds});
+}
+
+SubmitResult PostgresStore::Submit(const std::string& token, int64_t now_unix,
+                                   int64_t max_age_s, const NewScore& score) {
+  Lease db(*this);
+  if (db->Run("submit", {token, now_unix, max_age_s, score.name, score.country, score.score,
+                         PgParam::Text(score.address)})
+          .Rows() == 1) {
+    return SubmitResult::Stored;
+  }
+  const PgResult found = db->Run("token", {token});
+  if (found.Rows() == 0) return SubmitResult::UnknownToken;
+  // The boolean comes back as one byte.
+  if (found.Bytes(0, 0) != std::string(1, '\0')) return SubmitResult::SpentToken;
+  if (now_unix - found.Int(0, 1) >= max_age_s) return SubmitResult::ExpiredToken;
+  // Tokens never become unspent or younger, so the statement above cannot have passed over
+  // this one; a database that says otherwise is not one to store results in.
+  throw StoreError("PostgreSQL: token check disagrees with itself");
+}
+
+std::vector<ScoreRow> PostgresStore::Top(const std::string& country, int limit, int offset) {
+  Lease db(*this);
+  if (country.empty()) return ReadRows(db->Run("top", {int64_t{limit}, int64_t{offset}}));
+  return ReadRows(db->Run("top_country", {int64_t{limit}, int64_t{offset}, country}));
+}
+
+int64_t PostgresStore::Count(const std::string& country) {
+  Lease db(*this);
+  const PgResult count =
+      country.empty() ? db->Run("count", {}) : db->Run("count_country", {country});
+  return count.Int(0, 0);
+}
+
+std::vector<ScoreRow> PostgresStore::List(int limit) {
+  Lease db(*this);
+  return ReadRows(db->Run("list", {int64_t{limit}}));
+}
+
+bool PostgresStore::Delete(int64_t id) {
+  Lease db(*this);
+  return db->Run("delete", {id}).Changed() > 0;
+}
+
+}  // namespace starmoat::server

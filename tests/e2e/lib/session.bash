@@ -1,0 +1,60 @@
+# Shared by the real-window tests that start the program themselves (a copied game folder, the
+# installed package): an Xvfb display, the program's window, frames in it, and the way out
+# through the menus. Source it after defining fail() and making the scratch folder $work.
+
+# Starts Xvfb on a display it picks itself; sets DISPLAY and xvfb_pid.
+start_xvfb() {
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  xvfb_pid=$!
+  for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.1
+  done
+  [ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+  export DISPLAY=":$(head -n1 "$work/display")"
+}
+
+# find_window PID LOG: sets window to the visible window "Starmoat", failing with the log
+# when the program ends first or no window comes within 10 s.
+find_window() {
+  window=""
+  for _ in $(seq 100); do
+    window=$(xdotool search --onlyvisible --name '^Starmoat$' 2>/dev/null | head -n1)
+    [ -n "$window" ] && return 0
+    kill -0 "$1" 2>/dev/null || fail "the program ended early: $(cat "$2")"
+    sleep 0.1
+  done
+  fail "no window named Starmoat after 10 s: $(cat "$2")"
+}
+
+# wait_frames NAME: waits until the window's picture is no longer black and keeps it as
+# $work/NAME.png.
+wait_frames() {
+  local mean
+  for _ in $(seq 20); do
+    import -window "$window" "$work/$1.png" 2>/dev/null
+    mean=$(convert "$work/$1.png" -format '%[fx:mean]' info: 2>/dev/null)
+    if [ -n "$mean" ] && awk "BEGIN {exit !($mean > 0)}"; then return 0; fi
+    sleep 0.5
+  done
+  fail "the window shows no frames (every picture is black)"
+}
+
+# quit_through_exit PID: after the intro the main menu's highlight rests on "Exit"; Return
+# chooses it, and Return again answers the question with the highlighted "Yes". Waits for the
+# program to end and fails unless it ends with status 0.
+quit_through_exit() {
+  sleep 3
+  xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+  xdotool key Return
+  sleep 0.5
+  import -window "$window" "$work/exit-question.png" 2>/dev/null
+  kill -0 "$1" 2>/dev/null || fail "the program ended before the exit question was answered"
+  xdotool key Return
+  for _ in $(seq 50); do
+    kill -0 "$1" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$1" 2>/dev/null && fail "the program is still running after Exit and Yes"
+  wait "$1" || fail "the program ended with status $?"
+}
