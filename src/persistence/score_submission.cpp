@@ -1,5 +1,6 @@
 #include "persistence/score_submission.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "persistence/config.h"
@@ -16,8 +17,10 @@ uint32_t SubmitConnectTimeoutMs = 5000;
 
 namespace {
 
-// The request settings the score server has always seen from the game.
-platform::HttpRequest ScoreRequest(const std::string& pathAndQuery) {
+// The request settings the score server has always seen from the game, with what is left of
+// the sending's time budget.
+platform::HttpRequest ScoreRequest(const std::string& pathAndQuery, uint32_t budgetLeftMs,
+                                   const std::function<void()>& whileWaiting) {
   platform::HttpRequest request;
   request.url = ScoreServerUrl(pathAndQuery);
   request.headers = {
@@ -25,16 +28,36 @@ platform::HttpRequest ScoreRequest(const std::string& pathAndQuery) {
       {"Accept", "text/html, */*"},
       {"Content-Type", "text/html"},
   };
-  request.timeoutMs = SubmitTimeoutMs;
-  request.connectTimeoutMs = SubmitConnectTimeoutMs;
+  request.timeoutMs = budgetLeftMs;
+  request.connectTimeoutMs = std::min(SubmitConnectTimeoutMs, budgetLeftMs);
+  request.whileWaiting = whileWaiting;
   return request;
 }
 
-platform::HttpResponse Get(const std::string& pathAndQuery) {
+platform::HttpResponse Get(const platform::HttpRequest& request) {
   platform::IHttpClient* http = platform::Services().http;
   if (!http) return platform::HttpResponse{false, "", "no HTTP client"};
-  return http->Get(ScoreRequest(pathAndQuery));
+  return http->Get(request);
 }
+
+// One budget for the whole sending, counted on the program's clock: the token request may use
+// all of it, the result request gets what the token left.
+class SendingBudget {
+ public:
+  SendingBudget() : start_(Now()) {}
+  // 0 once the budget is spent (a time-out of 0 would mean none at all to the client).
+  uint32_t LeftMs() const {
+    const uint32_t used = Now() - start_;  // wraps with the tick count
+    return used >= SubmitTimeoutMs ? 0 : SubmitTimeoutMs - used;
+  }
+
+ private:
+  static uint32_t Now() {
+    platform::IClock* clock = platform::Services().clock;
+    return clock ? clock->TickCount() : 0;
+  }
+  uint32_t start_;
+};
 
 }  // namespace
 
@@ -59,8 +82,11 @@ std::string ScoreServerUrl(const std::string& pathAndQuery) {
 
 std::string WorldTableUrl() { return ScoreServerUrl(kWorldTablePath); }
 
-void SubmitScore(const std::string& name, int32_t score) {
-  const platform::HttpResponse reply = Get(kTokenPath);
+void SubmitScore(const std::string& name, int32_t score,
+                 const std::function<void()>& whileWaiting) {
+  const SendingBudget budget;
+  const platform::HttpResponse reply =
+      Get(ScoreRequest(kTokenPath, budget.LeftMs(), whileWaiting));
   if (!reply.ok) {
     ScreenState = ssConnectFailed;
     return;
@@ -68,7 +94,9 @@ void SubmitScore(const std::string& name, int32_t score) {
   const std::string payload =
       BuildPayload(name, score, TokenFromReply(reply.body), Settings.Country);
   // The server's answer to the result is not read: a rejected or lost result looks like a
-  // success to the player.
-  Get(kResultPath + BitsToText32(BytesToBits(payload)));
+  // success to the player. A result the budget has no time left for is lost the same way.
+  if (const uint32_t left = budget.LeftMs(); left > 0) {
+    Get(ScoreRequest(kResultPath + BitsToText32(BytesToBits(payload)), left, whileWaiting));
+  }
   ScreenState = ssHighScores;
 }

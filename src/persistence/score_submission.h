@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "persistence/score_codec.h"
@@ -10,9 +11,10 @@
 // host[:port] of the score server; the build's STARMOAT_SCORE_HOST unless the environment
 // variable of the same name or a test points it at another server.
 extern std::string ScoreHost;
-// Each request fails after this many ms without a complete reply, or this many ms without a
-// connection. A server that accepts and never answers would otherwise hold "Please wait..."
-// on screen for good.
+// The whole sending (both requests) ends after this many ms, and each request fails after this
+// many ms without a connection. A server that accepts and never answers would otherwise hold
+// "Please wait..." on screen for good; one that answers the token slowly only leaves the
+// result request what is left.
 extern uint32_t SubmitTimeoutMs;
 extern uint32_t SubmitConnectTimeoutMs;
 
@@ -31,7 +33,9 @@ std::string WorldTableUrl();
 
 // The submit question's Yes, after the "Please wait..." frame: name is NameEdit's text, score
 // the finished game's. Ends with ScreenState ssConnectFailed when the token request failed,
-// else ssHighScores (a failed result request goes unnoticed).
-void SubmitScore(const std::string& name, int32_t score);
+// else ssHighScores (a failed result request goes unnoticed). whileWaiting runs about once per
+// clock tick while a request waits for the server.
+void SubmitScore(const std::string& name, int32_t score,
+                 const std::function<void()>& whileWaiting = {});
 
 void ResetSubmissionState();

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -181,6 +182,9 @@ struct HttpRequest {
   std::vector<std::pair<std::string, std::string>> headers;
   uint32_t timeoutMs = 10000;
   uint32_t connectTimeoutMs = 5000;
+  // Called again and again while the request waits for the network, about once per clock
+  // tick, so that the caller can keep its window alive. Empty: nothing is called.
+  std::function<void()> whileWaiting;
 };
 
 struct HttpResponse {

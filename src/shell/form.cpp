@@ -151,6 +151,13 @@ void TForm1::RememberFrame(bool quiet, int32_t state) {
   FShownKeys = KeyState;
 }
 
+void TForm1::ShowFrameAgain() {
+  const uint32_t now = Os().clock->TickCount();
+  if (!FDisplay || now == FLastFrameEnd) return;
+  Os().display->Present(FBackBuffer->Pixels(), FBackBuffer->Pitch());
+  FLastFrameEnd = now;
+}
+
 void TForm1::ApplicationEvents1Activate() {
   FReady = -1;
   FMouseActive = -1;

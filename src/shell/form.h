@@ -18,6 +18,9 @@ class TForm1 {
   void FormCreate();
   // One turn of the frame loop; returns 0 (our surfaces are never lost).
   int32_t RenderFrame();
+  // Presents the back buffer as it is, at most once per clock tick (a blocking wait keeps the
+  // last picture on screen this way).
+  void ShowFrameAgain();
   void ApplicationEvents1Activate();
   void ApplicationEvents1Deactivate();
   void ApplicationEvents1Restore();

@@ -9,6 +9,7 @@
 #include "persistence/score_submission.h"
 #include "platform/platform.h"
 #include "shell/form.h"
+#include "shell/program.h"
 #include "shell/screen_state.h"
 
 namespace {
@@ -139,15 +140,15 @@ bool NameEntryCommand() {
   return true;
 }
 
-// The submission blocks the message loop, so "Please wait..." is drawn and shown first, once;
-// a No shows it for that one frame too.
+// The submission blocks the message loop, so "Please wait..." is drawn and shown first, and
+// shown again on every tick while the requests wait; a No shows it for one frame too.
 bool SendingCommand() {
   if (!YesNoButtons->Triggered) return false;
   ScreenState = ssSending;
   Form1->FLastFrameEnd = Os().clock->TickCount() - 10;
   Form1->RenderFrame();
   if (YesNoButtons->FirstSelected) {
-    SubmitScore(NameEdit->Text(), FinishedGameScore());
+    SubmitScore(NameEdit->Text(), FinishedGameScore(), KeepWindowAlive);
   } else {
     ScreenState = ssHighScores;
   }

@@ -1,6 +1,7 @@
 #include "shell/program.h"
 
 #include <cstdio>
+#include <deque>
 #include <exception>
 
 #include "graphics/images.h"
@@ -9,6 +10,8 @@
 namespace {
 
 bool QuitRequested = false;
+// Window events that arrived while the score was being sent, handled in order once it is over.
+std::deque<platform::WindowEvent> HeldEvents;
 
 platform::Platform& Os() { return platform::Services(); }
 
@@ -18,11 +21,35 @@ void ReportFatal(const char* what) {
   if (Os().display) Os().display->ShowError("Starmoat", what);
 }
 
+// The held events first: they came before anything still in the queue.
+bool NextEvent(platform::WindowEvent& event) {
+  if (HeldEvents.empty()) return Os().events->Poll(event);
+  event = std::move(HeldEvents.front());
+  HeldEvents.pop_front();
+  return true;
+}
+
 }  // namespace
+
+void KeepWindowAlive() {
+  using K = platform::WindowEvent::Kind;
+  platform::WindowEvent event;
+  while (Os().events->Poll(event)) {
+    // Keys and clicks belong to no screen while "Please wait..." is up; a close, a quit and
+    // what the window manager did to the window wait until the sending is over.
+    if (event.kind == K::KeyDown || event.kind == K::MouseMove || event.kind == K::MouseDown) {
+      continue;
+    }
+    HeldEvents.push_back(std::move(event));
+  }
+  Form1->ShowFrameAgain();
+}
+
+void ForgetHeldEvents() { HeldEvents.clear(); }
 
 bool PumpMessages() {
   platform::WindowEvent event;
-  while (Os().events->Poll(event)) {
+  while (NextEvent(event)) {
     if (event.kind == platform::WindowEvent::Quit) {
       QuitRequested = true;
       return false;
@@ -36,6 +63,7 @@ bool PumpMessages() {
 
 int RunProgram() {
   QuitRequested = false;
+  HeldEvents.clear();
   TForm1 form;
   Form1 = &form;
   int status = 0;

@@ -10,6 +10,7 @@
 #include "persistence/score_submission.h"
 #include "shell/form.h"
 #include "shell/input.h"
+#include "shell/program.h"
 #include "shell/screens.h"
 
 void ResetProgramState() {
@@ -21,6 +22,7 @@ void ResetProgramState() {
   gfx::FreeWidgets();
   gfx::ResetFontCache();
   ResetScreenState();
+  ForgetHeldEvents();
   ResetInputState();
   ResetSoundBank();
   ResetMusicState();

@@ -7,11 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <thread>
 
 #include "persistence/config.h"
 #include "persistence/score_submission.h"
+#include "platform/sdl/sdl_clock.h"
 #include "platform/sdl/sdl_http_client.h"
 #include "shell/program_state.h"
 #include "shell/screen_state.h"
@@ -62,6 +65,11 @@ class ScoreServer : public ::testing::Test {
   }
 
   void TearDown() override {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      over_ = true;
+      testOver_.notify_all();
+    }
     server_.stop();
     if (thread_.joinable()) thread_.join();
     platform::SetServices(saved_);
@@ -77,10 +85,16 @@ class ScoreServer : public ::testing::Test {
                          req.get_header_value("Cookie")});
       }
       if (req.target.find("?version&") != std::string::npos) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(tokenDelayMs_));
         res.status = tokenStatus_;
         res.set_header("Set-Cookie", "sid=77; Path=/");
         res.set_content(tokenReply_, "text/html");
       } else {
+        if (resultHangs_) {
+          // Holds the reply until the test is over.
+          std::unique_lock<std::mutex> lock(mutex_);
+          testOver_.wait_for(lock, std::chrono::seconds(30), [this] { return over_; });
+        }
         res.status = resultStatus_;
         res.set_content("thanks", "text/html");
       }
@@ -102,12 +116,30 @@ class ScoreServer : public ::testing::Test {
   std::string tokenReply_ = "1.0|x|y|z|T0K3N|more";
   int tokenStatus_ = 200;
   int resultStatus_ = 200;
+  int tokenDelayMs_ = 0;
+  bool resultHangs_ = false;
 
  private:
   platform::Platform saved_;
   std::thread thread_;
   std::mutex mutex_;
   std::vector<SeenRequest> seen_;
+  std::condition_variable testOver_;
+  bool over_ = false;
+};
+
+// Passes requests on to the real client and keeps what the game asked for.
+class RecordingHttp : public platform::IHttpClient {
+ public:
+  explicit RecordingHttp(platform::IHttpClient& real) : real_(real) {}
+  platform::HttpResponse Get(const platform::HttpRequest& request) override {
+    requests.push_back(request);
+    return real_.Get(request);
+  }
+  std::vector<platform::HttpRequest> requests;
+
+ private:
+  platform::IHttpClient& real_;
 };
 
 }  // namespace
@@ -179,4 +211,28 @@ TEST_F(ScoreServer, ARefusedTokenRequestSendsNoResultAndAsksToRepeat) {
   SubmitScore("Ace", 1);
   EXPECT_EQ(Seen().size(), 1u);
   EXPECT_EQ(ScreenState, ssConnectFailed);
+}
+
+TEST_F(ScoreServer, OneBudgetCoversBothRequests) {
+  // The token comes late; the result is never answered. The result request may only use what
+  // the token left of the budget, so the sequence ends when the budget does.
+  SubmitTimeoutMs = 3000;
+  tokenDelayMs_ = 1200;
+  resultHangs_ = true;
+  StartServer();
+  platform::SdlClock clock;
+  RecordingHttp recording(client_);
+  platform::Services().clock = &clock;
+  platform::Services().http = &recording;
+
+  SubmitScore("Ace", 1);
+
+  EXPECT_EQ(ScreenState, ssHighScores) << "the unanswered result goes unnoticed";
+  ASSERT_EQ(recording.requests.size(), 2u);
+  EXPECT_EQ(recording.requests[0].timeoutMs, 3000u);
+  EXPECT_GT(recording.requests[1].timeoutMs, 0u);
+  // The program's clock moves in steps of 15.625 ms, so the budget is known to within one.
+  EXPECT_LE(recording.requests[1].timeoutMs, 3000u - 1200u + 16u);
+  EXPECT_LE(recording.requests[1].connectTimeoutMs, recording.requests[1].timeoutMs);
+  EXPECT_EQ(Seen().size(), 2u);
 }

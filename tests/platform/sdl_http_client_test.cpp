@@ -4,6 +4,8 @@
 #include <httplib.h>
 
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 namespace {
@@ -28,6 +30,12 @@ class SdlHttpClientTest : public testing::Test {
       std::this_thread::sleep_for(std::chrono::milliseconds(600));
       res.set_content("late", "text/plain");
     });
+    // Answers only once the client's waiting hook has run a few times.
+    server_.Get("/held", [this](const httplib::Request&, httplib::Response& res) {
+      std::unique_lock<std::mutex> lock(mutex_);
+      heldReply_.wait_for(lock, std::chrono::seconds(10), [this] { return released_; });
+      res.set_content(released_ ? "released" : "never released", "text/plain");
+    });
     server_.Get("/huge", [](const httplib::Request&, httplib::Response& res) {
       res.set_content(std::string(platform::SdlHttpClient::kMaxBody + 1, 'x'), "text/plain");
     });
@@ -37,6 +45,7 @@ class SdlHttpClientTest : public testing::Test {
     while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   void TearDown() override {
+    Release();
     server_.stop();
     thread_.join();
   }
@@ -48,8 +57,17 @@ class SdlHttpClientTest : public testing::Test {
     return r;
   }
 
+  void Release() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    released_ = true;
+    heldReply_.notify_all();
+  }
+
   httplib::Server server_;
   int port_ = 0;
+  std::mutex mutex_;
+  std::condition_variable heldReply_;
+  bool released_ = false;
   std::thread thread_;
 };
 
@@ -60,6 +78,18 @@ TEST_F(SdlHttpClientTest, ReturnsTheBodyAndSendsTheHeaders) {
   EXPECT_TRUE(response.ok) << response.error;
   EXPECT_EQ(response.body, "agent=Starmoat test q=a b");
   EXPECT_EQ(response.error, "");
+}
+
+TEST_F(SdlHttpClientTest, TheWaitingHookRunsAgainAndAgainWhileTheReplyIsOutstanding) {
+  platform::HttpRequest r = Request("/held");
+  int calls = 0;
+  r.whileWaiting = [&] {
+    if (++calls == 5) Release();
+  };
+  const platform::HttpResponse response = platform::SdlHttpClient().Get(r);
+  EXPECT_TRUE(response.ok) << response.error;
+  EXPECT_EQ(response.body, "released");
+  EXPECT_GE(calls, 5);
 }
 
 TEST_F(SdlHttpClientTest, FailuresAreNotOk) {

@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -33,6 +34,45 @@ struct CurlDeleter {
 struct SlistDeleter {
   void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
+
+// How long one wait for network activity lasts before the waiting hook runs again: one tick
+// of the 64 Hz clock, so a caller that shows frames can show one per tick.
+constexpr int kWaitSliceMs = 15;
+
+// Runs one transfer to its end, calling whileWaiting between slices of waiting for the
+// network. The transfer's own time-outs still end it.
+CURLcode Perform(CURL* curl, const std::function<void()>& whileWaiting) {
+  if (!whileWaiting) return curl_easy_perform(curl);
+  CURLM* multi = curl_multi_init();
+  if (!multi) return CURLE_OUT_OF_MEMORY;
+  CURLcode result = CURLE_OK;
+  if (curl_multi_add_handle(multi, curl) != CURLM_OK) {
+    curl_multi_cleanup(multi);
+    return CURLE_FAILED_INIT;
+  }
+  int running = 1;
+  for (;;) {
+    if (curl_multi_perform(multi, &running) != CURLM_OK) {
+      result = CURLE_RECV_ERROR;
+      break;
+    }
+    if (running == 0) {
+      int left = 0;
+      for (CURLMsg* message; (message = curl_multi_info_read(multi, &left)) != nullptr;) {
+        if (message->msg == CURLMSG_DONE) result = message->data.result;
+      }
+      break;
+    }
+    whileWaiting();
+    if (curl_multi_poll(multi, nullptr, 0, kWaitSliceMs, nullptr) != CURLM_OK) {
+      result = CURLE_RECV_ERROR;
+      break;
+    }
+  }
+  curl_multi_remove_handle(multi, curl);
+  curl_multi_cleanup(multi);
+  return result;
+}
 
 }  // namespace
 
@@ -83,7 +123,7 @@ HttpResponse SdlHttpClient::Get(const HttpRequest& request) {
   CURLcode code;
   {
     const QuitSignals::Blocking blocking;
-    code = curl_easy_perform(c);
+    code = Perform(c, request.whileWaiting);
   }
   if (code != CURLE_OK) {
     if (body.tooLarge) {

@@ -21,6 +21,8 @@ class SdlHttpClient : public IHttpClient {
   // Otherwise error says what went wrong (curl's message, or "HTTP status N").
   // Cookies set by a reply are kept for the client's lifetime and sent back with later
   // requests to the same server: the score server may tie its two requests together.
+  // With a waiting hook, the transfer waits for the network in slices of one clock tick and
+  // calls the hook between them.
   HttpResponse Get(const HttpRequest& request) override;
 
  private:
