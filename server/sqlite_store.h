@@ -13,6 +13,7 @@
 
 namespace starmoat::server {
 
+class SqliteCheckpointer;
 class SqliteConnection;
 
 class SqliteStore : public Store {
@@ -41,6 +42,8 @@ class SqliteStore : public Store {
   std::unique_ptr<SqliteConnection> writer_;
   std::mutex pool_mutex_;
   std::vector<std::unique_ptr<SqliteConnection>> idle_readers_;
+  // Last, so that it stops before the connections close.
+  std::unique_ptr<SqliteCheckpointer> checkpointer_;
 };
 
 }  // namespace starmoat::server

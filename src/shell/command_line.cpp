@@ -36,7 +36,11 @@ std::string HelpText() {
          "holds Data/Data.pp, else beside the program when its folder does (a portable game\n"
          "folder). Installed, the data comes from ../share/games/starmoat next to the\n"
          "program's folder, and Config.cfg is kept in $XDG_DATA_HOME/starmoat (by default\n"
-         "~/.local/share/starmoat).\n";
+         "~/.local/share/starmoat).\n"
+         "\n"
+         "World scores: results are sent to, and the world table is opened on, the server\n"
+         "named by the environment variable STARMOAT_SCORE_HOST (host[:port]) when it is set,\n"
+         "else " STARMOAT_SCORE_HOST ".\n";
 }
 
 std::string VersionText() { return std::string("starmoat ") + STARMOAT_VERSION; }

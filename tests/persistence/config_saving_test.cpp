@@ -265,3 +265,21 @@ TEST(ConfigSaving, TheReplacedFileKeepsItsPermissionsAndNoTemporaryFileRemains) 
     EXPECT_EQ(ReadBytes(kConfigFileName), FileBytes(Settings, HiScores));
   }
 }
+
+TEST(ConfigSaving, AFileThatFailsWhileBeingReadIsNeverReplaced) {
+  // Reading this process's memory from address 0 fails with an I/O error: a disk that fails in
+  // the middle of the file, as far as the reader can tell.
+  if (!fs::is_regular_file("/proc/self/mem")) GTEST_SKIP() << "no /proc/self/mem to read";
+  WorkDir dir;
+  fs::create_symlink("/proc/self/mem", kConfigFileName);
+
+  testing::internal::CaptureStderr();
+  const std::string seen = StartScoreAndExit();
+  const std::string report = testing::internal::GetCapturedStderr();
+
+  EXPECT_EQ(seen, "defaults not saved not saved, Ace kept");
+  EXPECT_EQ(FolderNames(), std::set<std::string>{kConfigFileName});
+  EXPECT_EQ(fs::read_symlink(kConfigFileName), "/proc/self/mem");
+  EXPECT_EQ(Count(report, "nothing will be written"), 1u) << report;
+  EXPECT_EQ(Count(report, "\n"), 1u) << report;
+}

@@ -37,6 +37,7 @@ TEST(CommandLine, HelpStartsWithTheUsageLineAndNamesBothOptions) {
   EXPECT_NE(help.find("--help"), std::string::npos);
   EXPECT_NE(help.find("--version"), std::string::npos);
   EXPECT_NE(help.find(".local/share/starmoat"), std::string::npos);
+  EXPECT_NE(help.find("STARMOAT_SCORE_HOST (host[:port])"), std::string::npos);
   EXPECT_EQ(VersionText().rfind("starmoat ", 0), 0u);
   EXPECT_GT(VersionText().size(), std::string("starmoat ").size());
 }
