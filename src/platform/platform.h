@@ -83,6 +83,32 @@ class IInputDevices {
   virtual void AcquireMouse(bool acquire) = 0;
 };
 
+// The controls of a game pad the program uses, named by their place on the pad (an Xbox pad's
+// A is South, B East, X West; a PlayStation pad's Cross is South). The four directions come from
+// the D-pad or from the left stick pushed past its dead zone.
+enum PadControl : uint8_t {
+  kPadUp, kPadDown, kPadLeft, kPadRight,
+  kPadSouth, kPadEast, kPadWest,
+  kPadStart, kPadBack, kPadRightTrigger,
+  kPadControlCount,
+};
+
+constexpr uint32_t PadBit(PadControl control) { return 1u << control; }
+
+// The game pads connected now; pads are plugged in and pulled out at any time, and any of them
+// controls. Called from the frame loop only.
+class IGamepads {
+ public:
+  virtual ~IGamepads() = default;
+  // Picks up the pads plugged in and drops the ones pulled out since the last call, then reads
+  // every pad. Returns the controls held now by any pad, as PadBit bits; a pad that is gone
+  // holds nothing.
+  virtual uint32_t Update() = 0;
+  // Takes the next control that some pad pressed (released before, held now) as seen by
+  // Update, oldest first. What a pad holds when it is picked up is not a press.
+  virtual bool PollPress(PadControl& control) = 0;
+};
+
 // Windows virtual-key codes used by the program.
 enum VirtualKey : int32_t {
   VK_BACK = 0x08, VK_TAB = 0x09, VK_RETURN = 0x0D, VK_SHIFT = 0x10, VK_CONTROL = 0x11,
@@ -220,6 +246,7 @@ struct Platform {
   IShell* shell = nullptr;
   IHttpClient* http = nullptr;
   IFontLocator* fonts = nullptr;
+  IGamepads* gamepads = nullptr;  // null: no pad support
 };
 
 Platform& Services();

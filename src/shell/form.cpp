@@ -10,6 +10,7 @@
 #include "persistence/config.h"
 #include "platform/file_places.h"
 #include "shell/screen_state.h"
+#include "shell/pad_input.h"
 #include "shell/screens.h"
 
 TForm1* Form1 = nullptr;
@@ -98,6 +99,8 @@ int32_t TForm1::RenderFrame() {
   FFrameStart = Os().clock->TickCount();
   KeyState.fill(0);
   if (FInput) Os().input->ReadKeyboard(KeyState.data());
+  // The pads count only while the window is active, as the keyboard does.
+  if (FInput && FReady) AddPadKeys(PadHeld, KeyState.data());
   if (static_cast<uint32_t>(FFrameStart - FLastFrameEnd) <= kFrameGateMs) return 0;
   if (!FDisplay) return 0;
 

@@ -41,6 +41,12 @@ class TForm1 {
   void FormKeyDown(int32_t key, uint8_t shift);
   void FormMouseMove(uint8_t shift, int32_t x, int32_t y);
   void FormMouseDown(int32_t button, uint8_t shift, int32_t x, int32_t y);
+  // A press of a game pad's control (and each repeat of a held direction): the key it stands
+  // for on the current screen, without the boss key and without typing into a text box.
+  void FormPadDown(platform::PadControl control);
+  // Once per turn of the message loop: reads the pads, handles their presses and repeats, and
+  // keeps what they hold for the game's polled keys. Does nothing before SetupInput.
+  void PollGamepads();
   void SetupInput();
   // Copies the game picture into the snapshot, shades it and shows the pause screen.
   void FreezeForPause();
@@ -64,6 +70,9 @@ class TForm1 {
 
  private:
   void SetupDisplay();
+  // What a key does on the current screen (after the Alt and boss-key handling); `typing`:
+  // letters and Backspace go into the screen's text box.
+  void ScreenKey(int32_t key, bool typing);
   // Composes the frame in the display's canvas when it offers one, else in our own surface.
   void ChooseBackBuffer();
   // True when this frame would repeat the one the window shows.

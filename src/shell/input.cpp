@@ -6,6 +6,7 @@
 #include "shell/form.h"
 #include "shell/key_name.h"
 #include "shell/menu_commands.h"
+#include "shell/pad_input.h"
 #include "shell/screen_state.h"
 
 int32_t MouseX = 0;
@@ -82,7 +83,7 @@ void TypeInto(TDDEdit& box, int32_t key) {
 
 void ShowCursor(bool visible) { Os().display->ShowCursor(visible); }
 
-void OptionsKeys(int32_t key) {
+void OptionsKeys(int32_t key, bool typing) {
   TDDOptBtnCollection& rows = *OptionRows;
   if (key == VK_DOWN) {
     rows.Next();
@@ -98,7 +99,7 @@ void OptionsKeys(int32_t key) {
     rows.ItemIndex = 5;
     rows.Triggered = true;
     MenuCommand();
-  } else {
+  } else if (typing) {
     TypeInto(*CountryEdit, key);
   }
 }
@@ -120,7 +121,24 @@ void TForm1::FormKeyDown(int32_t key, uint8_t shift) {
     Os().display->Minimize();
     return;
   }
+  ScreenKey(key, true);
+}
 
+void TForm1::FormPadDown(platform::PadControl control) {
+  // Pad presses come by polling, not as window events: the page may change.
+  FPageTouched = true;
+  FMouseActive = 0;
+  // The boss-key page waits for a key of the keyboard (a pad button never becomes the boss
+  // key); East leaves it with the key unchanged, so that a player with only a pad is not stuck.
+  if (ScreenState == ssBossKeyCapture) {
+    if (control == kPadEast) ScreenState = ssOptions;
+    return;
+  }
+  const int32_t key = PadKey(control, ScreenState);
+  if (key != 0) ScreenKey(key, false);
+}
+
+void TForm1::ScreenKey(int32_t key, bool typing) {
   switch (ScreenState) {
     case ssMainMenu:
       if (!ColumnKeys(*MainMenuButtons, key) && key == VK_ESCAPE) Close();
@@ -137,7 +155,7 @@ void TForm1::FormKeyDown(int32_t key, uint8_t shift) {
     case ssPaused:
       if (key == kKeyP || key == VK_ESCAPE) ScreenState = ssPlaying;
       break;
-    case ssOptions: OptionsKeys(key); break;
+    case ssOptions: OptionsKeys(key, typing); break;
     case ssBossKeyCapture:
       if (KeyName(key) != "Bad") {
         Settings.BossKey = key;
@@ -169,7 +187,7 @@ void TForm1::FormKeyDown(int32_t key, uint8_t shift) {
       if (!AnswerKeys(*OkCancelButtons, key, false)) {
         if (key == VK_ESCAPE) {
           ScreenState = ssMainMenu;
-        } else {
+        } else if (typing) {
           TypeInto(*NameEdit, key);
         }
       }

@@ -57,6 +57,8 @@ bool PumpMessages() {
     Form1->DispatchEvent(event);
     if (Form1->FClosed) return false;
   }
+  Form1->PollGamepads();
+  if (Form1->FClosed) return false;
   Form1->RenderFrame();
   return !Form1->FClosed;
 }

@@ -10,6 +10,7 @@
 #include "persistence/score_submission.h"
 #include "shell/form.h"
 #include "shell/input.h"
+#include "shell/pad_input.h"
 #include "shell/program.h"
 #include "shell/screens.h"
 
@@ -24,6 +25,7 @@ void ResetProgramState() {
   ResetScreenState();
   ForgetHeldEvents();
   ResetInputState();
+  ResetPadInputState();
   ResetSoundBank();
   ResetMusicState();
 }

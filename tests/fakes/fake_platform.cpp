@@ -74,6 +74,7 @@ platform::Platform FakePlatform::Services() {
   p.events = &events;
   p.shell = &shell;
   p.fonts = &fonts;
+  p.gamepads = gamepads;
   return p;
 }
 

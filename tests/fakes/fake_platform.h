@@ -130,6 +130,9 @@ class FakePlatform {
   FakeEvents events;
   FakeShell shell;
   FakeFonts fonts;
+  // Not a fake: SDL's own pads with virtual devices (fakes/virtual_pad.h), when a test plugs
+  // some in. Not owned.
+  platform::IGamepads* gamepads = nullptr;
 };
 
 }  // namespace fake

@@ -37,9 +37,11 @@ SdlPlatform::SdlPlatform() {
   SDL_StartTextInput();
   sound_ = std::make_unique<SdlSoundDevice>();
   music_ = std::make_unique<SdlMusicPlayer>(*sound_);
+  gamepads_ = std::make_unique<SdlGamepads>();
 }
 
 SdlPlatform::~SdlPlatform() {
+  gamepads_.reset();
   music_.reset();
   sound_.reset();
   events_.reset();
@@ -59,6 +61,7 @@ Platform SdlPlatform::Services() {
   p.fonts = &fonts_;
   p.sound = sound_.get();
   p.music = music_.get();
+  p.gamepads = gamepads_.get();
   return p;
 }
 

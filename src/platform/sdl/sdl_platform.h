@@ -9,6 +9,7 @@
 #include "platform/sdl/sdl_display.h"
 #include "platform/sdl/sdl_events.h"
 #include "platform/sdl/sdl_font_locator.h"
+#include "platform/sdl/sdl_gamepads.h"
 #include "platform/sdl/sdl_http_client.h"
 #include "platform/sdl/sdl_input.h"
 #include "platform/sdl/sdl_music_player.h"
@@ -21,6 +22,7 @@ class SdlPlatform {
  public:
   // Starts SDL's video, events and timer parts. When that fails (no display), Ok() is false,
   // Error() says why, and only the clock, shell, HTTP client and font locator are usable.
+  // Game pads are picked up while the program runs; without SDL's controller part there are none.
   SdlPlatform();
   ~SdlPlatform();
   SdlPlatform(const SdlPlatform&) = delete;
@@ -43,6 +45,7 @@ class SdlPlatform {
   // Silent (closed) when there is no audio device; the player needs the device.
   std::unique_ptr<SdlSoundDevice> sound_;
   std::unique_ptr<SdlMusicPlayer> music_;
+  std::unique_ptr<SdlGamepads> gamepads_;
 };
 
 }  // namespace platform

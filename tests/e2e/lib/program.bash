@@ -1,10 +1,11 @@
 # Shared by the real-window tests: an Xvfb display, the built program running in a scratch
 # folder that sees the game's data, and small picture checks. Source it after setting
-# game_dir; it sets DISPLAY, work, game_pid and window, and cleans up on exit.
+# game_dir (and program_exe to run another build of the program than $game_dir/starmoat);
+# it sets DISPLAY, work, game_pid and window, and cleans up on exit.
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-exe="$game_dir/starmoat"
+exe="${program_exe:-$game_dir/starmoat}"
 [ -x "$exe" ] || fail "no executable $exe"
 for tool in Xvfb xdotool xwininfo import convert; do
   command -v "$tool" >/dev/null || fail "$tool is not installed (tools/deps.sh lists it)"

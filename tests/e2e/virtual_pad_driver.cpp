@@ -1,0 +1,111 @@
+// The program as the player runs it, with one of SDL's virtual pads plugged into it, for the
+// real-window test of the pads (a pad is process-local, so the program must hold it). The
+// program's own entry (src/platform/sdl/main.cpp, built here as StarmoatMain) runs unchanged;
+// a thread reads commands, one a line, from the FIFO named by STARMOAT_PAD_FIFO and plays them
+// on the pad:
+//   plug | unplug | press <button> | release <button> | axis <axis> <value>
+// with SDL's names for the buttons and axes ("a", "dpdown", "start", "leftx", "righttrigger").
+// Sticks take -32768..32767, triggers 0..32767. Built for the tests only.
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+int StarmoatMain(int argc, char** argv);
+
+namespace {
+
+class PadDriver {
+ public:
+  // Returns false on an unknown or failing command.
+  bool Run(const std::string& line) {
+    std::istringstream in(line);
+    std::string verb, name;
+    in >> verb >> name;
+    if (verb == "plug") return Plug();
+    if (verb == "unplug") return Unplug();
+    if (!joystick_) return false;
+    if (verb == "press" || verb == "release") {
+      const SDL_GameControllerButton button = SDL_GameControllerGetButtonFromString(name.c_str());
+      if (button == SDL_CONTROLLER_BUTTON_INVALID) return false;
+      return SDL_JoystickSetVirtualButton(joystick_, button, verb == "press") == 0;
+    }
+    if (verb == "axis") {
+      const SDL_GameControllerAxis axis = SDL_GameControllerGetAxisFromString(name.c_str());
+      int value = 0;
+      if (axis == SDL_CONTROLLER_AXIS_INVALID || !(in >> value)) return false;
+      // The standard layout maps a trigger's whole device range onto 0..32767.
+      if (axis == SDL_CONTROLLER_AXIS_TRIGGERLEFT || axis == SDL_CONTROLLER_AXIS_TRIGGERRIGHT) {
+        value = value * 2 - 32768;
+      }
+      return SDL_JoystickSetVirtualAxis(joystick_, axis, static_cast<Sint16>(value)) == 0;
+    }
+    return false;
+  }
+
+ private:
+  bool Plug() {
+    if (joystick_) return false;
+    const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER,
+                                                SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0);
+    if (index < 0) return false;
+    joystick_ = SDL_JoystickOpen(index);
+    if (!joystick_) return false;
+    id_ = SDL_JoystickInstanceID(joystick_);
+    SDL_JoystickSetVirtualAxis(joystick_, SDL_CONTROLLER_AXIS_TRIGGERLEFT, -32768);
+    SDL_JoystickSetVirtualAxis(joystick_, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, -32768);
+    return true;
+  }
+  bool Unplug() {
+    if (!joystick_) return false;
+    SDL_JoystickClose(joystick_);
+    joystick_ = nullptr;
+    SDL_LockJoysticks();
+    bool detached = false;
+    for (int i = 0; i < SDL_NumJoysticks() && !detached; ++i) {
+      if (SDL_JoystickGetDeviceInstanceID(i) == id_) detached = SDL_JoystickDetachVirtual(i) == 0;
+    }
+    SDL_UnlockJoysticks();
+    return detached;
+  }
+
+  SDL_Joystick* joystick_ = nullptr;
+  SDL_JoystickID id_ = -1;
+};
+
+// True once the program has started SDL's controller part (waits up to 10 s).
+bool PadsStarted() {
+  for (int i = 0; i < 1000; ++i) {
+    if (SDL_WasInit(SDL_INIT_GAMECONTROLLER)) return true;
+    SDL_Delay(10);
+  }
+  return false;
+}
+
+void ReadCommands(std::string fifo) {
+  PadDriver driver;
+  std::ifstream in(fifo);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.empty()) continue;
+    const bool ok = PadsStarted() && driver.Run(line);
+    std::fprintf(stderr, "virtual pad: %s%s\n", line.c_str(), ok ? "" : " FAILED");
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const char* fifo = std::getenv("STARMOAT_PAD_FIFO");
+  if (!fifo) {
+    std::fprintf(stderr, "STARMOAT_PAD_FIFO names no FIFO\n");
+    return 2;
+  }
+  // Blocks in the FIFO's open and reads until the test closes it; ends with the process.
+  std::thread(ReadCommands, std::string(fifo)).detach();
+  return StarmoatMain(argc, argv);
+}
