@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# The Debian package, end to end: build it from the build folder with cpack, check it with
-# lintian (no errors), install it with apt-get, start /usr/games/starmoat under Xvfb from a
+# The Debian packages, end to end: build them from the build folder with cpack, check them
+# with lintian (no errors), install them with apt-get, start /usr/games/starmoat under Xvfb from a
 # fresh home folder as its working folder, see frames and the window's icon, leave through
 # "Exit" and "Yes", and check that Config.cfg went to ~/.local/share/starmoat/ and that nothing
-# under /usr changed. The package is removed again, also when a step fails.
+# under /usr changed. When the build has the score server, its package starmoat-scores is
+# installed too and must bring its systemd unit without enabling or starting it. The packages
+# are removed again, also when a step fails.
 #
 # Usage: install.sh <build dir> [screenshot folder]
 # Needs root (apt-get); as another user it is skipped (exit status 77) and says why.
@@ -24,22 +26,25 @@ done
 # each other.
 exec 9>/tmp/starmoat-package-test.lock
 flock -w 900 9 || fail "another package test held the lock for 15 minutes"
-if dpkg-query -W -f='${Status}' starmoat 2>/dev/null | grep -q 'install ok installed'; then
-  skip "a starmoat package is installed already; this test would replace and remove it"
-fi
+for package in starmoat starmoat-scores; do
+  if dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    skip "a $package package is installed already; this test would replace and remove it"
+  fi
+done
 
 work=$(mktemp -d)
 chmod 755 "$work"
 xvfb_pid=""
 game_pid=""
 installed=""
+packages=(starmoat)
 cleanup() {
   [ -n "$shots" ] && mkdir -p "$shots" && cp "$work"/*.png "$shots"/ 2>/dev/null
   [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
   [ -n "$xvfb_pid" ] && kill -TERM "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
   if [ -n "$installed" ]; then
-    DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq -o DPkg::Lock::Timeout=300 starmoat \
-      >"$work/purge.log" 2>&1 || cat "$work/purge.log" >&2
+    DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq -o DPkg::Lock::Timeout=300 \
+      "${packages[@]}" >"$work/purge.log" 2>&1 || cat "$work/purge.log" >&2
   fi
   rm -rf "$work"
 }
@@ -55,17 +60,34 @@ echo "package: $(basename "$deb"), depends: $(dpkg-deb -f "$deb" Depends)"
 dpkg-deb -f "$deb" Depends | grep -q 'libsdl2-2.0-0' ||
   fail "the dependencies were not read from the executable: $(dpkg-deb -f "$deb" Depends)"
 
-lintian --fail-on error "$deb" >"$work/lintian.log" 2>&1 ||
-  fail "lintian reports errors: $(cat "$work/lintian.log")"
-echo "lintian: $(grep -c '^E:' "$work/lintian.log") errors, $(grep -c '^W:' "$work/lintian.log") warnings"
+debs=("$deb")
+scores_deb=$(ls "$work"/pkg/starmoat-scores_*.deb 2>/dev/null | head -n1)
+if [ -n "$scores_deb" ]; then
+  debs+=("$scores_deb")
+  packages+=(starmoat-scores)
+  echo "package: $(basename "$scores_deb"), depends: $(dpkg-deb -f "$scores_deb" Depends)"
+else
+  echo "no starmoat-scores package: this build has no score server executable"
+fi
+
+for d in "${debs[@]}"; do
+  lintian --fail-on error "$d" >"$work/lintian.log" 2>&1 ||
+    fail "lintian reports errors on $(basename "$d"): $(cat "$work/lintian.log")"
+  echo "lintian $(basename "$d"): $(grep -c '^E:' "$work/lintian.log") errors," \
+    "$(grep -c '^W:' "$work/lintian.log") warnings"
+done
 
 # Everything under /usr with its time and size, before the program runs.
 usr_listing() { find /usr -xdev -printf '%p %T@ %s\n' | sort; }
 
-(cd "$work/pkg" && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
-  -o DPkg::Lock::Timeout=300 "./$(basename "$deb")") >"$work/install.log" 2>&1 ||
-  fail "apt-get install failed: $(cat "$work/install.log")"
 installed=yes
+# Without the recommended xdg-utils: everything the test needs is installed already, so apt
+# has nothing to fetch.
+local_debs=()
+for d in "${debs[@]}"; do local_debs+=("./$(basename "$d")"); done
+(cd "$work/pkg" && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+  -o DPkg::Lock::Timeout=300 "${local_debs[@]}") >"$work/install.log" 2>&1 ||
+  fail "apt-get install failed: $(cat "$work/install.log")"
 exe=/usr/games/starmoat
 [ -x "$exe" ] || fail "no $exe after installing"
 
@@ -123,8 +145,25 @@ if ! diff "$work/usr-before" "$work/usr-after" >"$work/usr.diff"; then
 fi
 echo "/usr: no file added, removed or changed while the game ran ($(wc -l <"$work/usr-after") entries compared)"
 
-DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq -o DPkg::Lock::Timeout=300 starmoat \
-  >"$work/purge.log" 2>&1 || fail "removing the package failed: $(cat "$work/purge.log")"
+if [ -n "$scores_deb" ]; then
+  unit=/usr/lib/systemd/system/starmoat-scores.service
+  [ -f "$unit" ] || fail "no $unit after installing starmoat-scores"
+  /usr/bin/starmoat-scores --version >/dev/null || fail "starmoat-scores --version failed"
+  grep -qx 'StateDirectory=starmoat-scores' "$unit" || fail "the unit has no state folder of its own"
+  if command -v systemd-analyze >/dev/null; then
+    systemd-analyze verify "$unit" || fail "systemd-analyze rejects $unit"
+  else
+    echo "(systemd-analyze is not installed here: the unit's syntax is not verified)"
+  fi
+  # Not started: the state folder is made on the first start. Not enabled: no wants link.
+  [ -e /var/lib/starmoat-scores ] && fail "the install started the score server"
+  ls /etc/systemd/system/*.wants/starmoat-scores.service >/dev/null 2>&1 &&
+    fail "the install enabled the score server"
+  echo "starmoat-scores: unit installed, neither enabled nor started"
+fi
+
+DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq -o DPkg::Lock::Timeout=300 "${packages[@]}" \
+  >"$work/purge.log" 2>&1 || fail "removing the packages failed: $(cat "$work/purge.log")"
 installed=""
 [ -e "$exe" ] && fail "$exe is still there after removing the package"
 [ -e /usr/share/games/starmoat ] && fail "/usr/share/games/starmoat is still there after removing the package"

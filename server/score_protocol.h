@@ -1,0 +1,74 @@
+// What the world score server answers, independent of HTTP: the game's token and result
+// requests, the world table page and the JSON list. The HTTP front passes in the query
+// parameters and the client's address and sends back the Reply.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "rate_limiter.h"
+#include "store.h"
+
+namespace starmoat::server {
+
+struct ProtocolOptions {
+  // Results above this are refused (a finished game's score cannot reach it).
+  int64_t max_score = 10'000'000;
+  // A token must be used within this many seconds of its issue.
+  int64_t token_max_age_s = 15 * 60;
+  // Tokens per client address in any rate_window; 0: no limit.
+  int rate_limit = 30;
+  std::chrono::steady_clock::duration rate_window = std::chrono::minutes(1);
+  // Seconds since 1970, and the clock of the rate limit's window; tests may set their own.
+  std::function<int64_t()> now_unix;
+  std::function<RateLimiter::Clock::time_point()> steady_now;
+};
+
+struct Reply {
+  int status = 200;
+  std::string content_type = "text/plain; charset=utf-8";
+  std::string body;
+};
+
+// Query parameters after percent-decoding; a parameter without "=" has an empty value.
+using QueryParams = std::multimap<std::string, std::string>;
+
+class ScoreProtocol {
+ public:
+  // The store must outlive the protocol. Safe to call from several threads at once.
+  ScoreProtocol(Store& store, ProtocolOptions options);
+
+  // GET //cgi/version.pl: "version" asks for a token, "hs" carries a result in "inf", "show"
+  // is the world table page. prg must be Starmoat.
+  Reply VersionPl(const QueryParams& params, const std::string& address);
+
+  // A fresh token in the fifth "|"-terminated field: "Starmoat|<server version>|<time>|
+  // <seconds the token lives>|<token>|". 429 past the address's rate limit.
+  Reply Token(const std::string& address);
+  // The 32-letter encoded payload: 200 "stored" when the row is kept, else 400 with one line
+  // saying why, and nothing is kept.
+  Reply Result(const std::string& encoded, const std::string& address);
+  // The world table page: 100 rows a page, page counted from 1, country "" for every country.
+  Reply WorldPage(const QueryParams& params);
+  // GET /api/scores?limit=&offset=&country= as JSON.
+  Reply ScoresJson(const QueryParams& params);
+
+  static constexpr int kPageRows = 100;
+  static constexpr int kMaxNameLetters = 10;
+  static constexpr size_t kMaxCountryBytes = 32;
+
+ private:
+  int64_t Now() const;
+
+  Store& store_;
+  ProtocolOptions options_;
+  RateLimiter limiter_;
+};
+
+// The version starmoat-scores reports (--version and the token reply).
+inline constexpr const char* kServerVersion = "1.0";
+
+}  // namespace starmoat::server

@@ -1,0 +1,27 @@
+// The world table page that the game opens in the browser: one HTML template, every stored
+// text escaped on the way out (names and countries are whatever a client sent).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "store.h"
+
+namespace starmoat::server {
+
+struct WorldPageView {
+  std::vector<ScoreRow> rows;  // this page's rows, best first
+  int64_t first_rank = 1;      // the rank of rows[0]
+  int64_t page = 1;            // counted from 1
+  int64_t pages = 1;           // at least 1, also for an empty table
+  int64_t total = 0;           // rows in the whole (filtered) table
+  std::string country;         // the filter; "" for every country
+};
+
+std::string RenderWorldPage(const WorldPageView& view);
+
+// The link, relative to the page itself, to the page of a country filter ("" for all).
+std::string WorldPageLink(const std::string& country, int64_t page);
+
+}  // namespace starmoat::server
