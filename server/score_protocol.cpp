@@ -74,7 +74,8 @@ std::string RejectedToken(SubmitResult result, int64_t max_age_s) {
 ScoreProtocol::ScoreProtocol(Store& store, ProtocolOptions options)
     : store_(store),
       options_(std::move(options)),
-      limiter_(options_.rate_limit, options_.rate_window) {}
+      limiter_(options_.rate_limit, options_.rate_window),
+      pages_(std::chrono::seconds(1), 64) {}
 
 int64_t ScoreProtocol::Now() const {
   return options_.now_unix ? options_.now_unix() : static_cast<int64_t>(std::time(nullptr));
@@ -137,6 +138,8 @@ Reply ScoreProtocol::Result(const std::string& encoded, const std::string& addre
   if (result != SubmitResult::Stored) {
     return Refuse(400, RejectedToken(result, options_.token_max_age_s));
   }
+  // The player's next look at the world table shows the new row.
+  pages_.Clear();
   return {200, "text/plain; charset=utf-8", "stored\n"};
 }
 
@@ -150,6 +153,13 @@ Reply ScoreProtocol::WorldPage(const QueryParams& params) {
     page = *number;
   }
 
+  const std::string key = std::to_string(page) + "|" + *country;
+  const PageCache::Clock::time_point now =
+      options_.steady_now ? options_.steady_now() : PageCache::Clock::now();
+  if (const auto cached = pages_.Find(key, now)) {
+    return {200, "text/html; charset=utf-8", *cached};
+  }
+  const uint64_t generation = pages_.Generation();
   WorldPageView view;
   view.country = *country;
   view.page = page;
@@ -157,7 +167,9 @@ Reply ScoreProtocol::WorldPage(const QueryParams& params) {
   view.pages = std::max<int64_t>(1, (view.total + kPageRows - 1) / kPageRows);
   view.first_rank = (page - 1) * kPageRows + 1;
   view.rows = store_.Top(view.country, kPageRows, static_cast<int>((page - 1) * kPageRows));
-  return {200, "text/html; charset=utf-8", RenderWorldPage(view)};
+  Reply reply{200, "text/html; charset=utf-8", RenderWorldPage(view)};
+  pages_.Put(key, reply.body, now, generation);
+  return reply;
 }
 
 Reply ScoreProtocol::ScoresJson(const QueryParams& params) {

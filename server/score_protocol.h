@@ -9,6 +9,7 @@
 #include <map>
 #include <string>
 
+#include "page_cache.h"
 #include "rate_limiter.h"
 #include "store.h"
 
@@ -66,6 +67,8 @@ class ScoreProtocol {
   Store& store_;
   ProtocolOptions options_;
   RateLimiter limiter_;
+  // World table pages, rendered at most once a second per country and page number.
+  PageCache pages_;
 };
 
 // The version starmoat-scores reports (--version and the token reply).

@@ -1,0 +1,138 @@
+#!/usr/bin/env bash
+# The world score server and the game together, in the real window (Xvfb): starmoat-scores
+# runs on a free loopback port with its SQLite file in a scratch folder, and the game, pointed
+# at it by STARMOAT_SCORE_HOST, starts with a table whose every entry is -1 so that a game
+# quit at once (score 0) enters it. The test quits a game, types a name, answers "Send the
+# result" with Yes and then finds the row in the server, through its JSON and its list command.
+# Usage: world_score.sh <game dir>   (the folder holding starmoat and Data/Data.pp)
+# Exit status 77 means skipped (ctest shows it as such): see the messages.
+set -u
+
+game_dir=$(cd "${1:?usage: world_score.sh <game dir>}" && pwd)
+server_exe=${STARMOAT_SCORES_EXE:-$(cd "$game_dir/.." && pwd)/server/starmoat-scores}
+[ -x "$server_exe" ] || { echo "FAIL: no server executable $server_exe" >&2; exit 1; }
+
+name=TESTER
+country=Xvfbland
+
+# A settings file byte for byte: window on, music and sound off, boss key F12, the country,
+# then ten entries; text is stored as a length byte and the complement of every byte.
+byte() { printf "\\$(printf '%03o' "$1")"; }
+stored() {
+  local text=$1 i
+  byte "${#text}"
+  for ((i = 0; i < ${#text}; i++)); do byte $((255 - $(printf '%d' "'${text:i:1}"))); done
+}
+write_config() {
+  byte 1; byte 0; byte 0; byte 123
+  stored "$country"
+  for _ in $(seq 10); do
+    stored Anonymous
+    byte 255; byte 255; byte 255; byte 255  # -1, little-endian
+  done
+}
+
+# Loopback HTTP without a client program: bash's /dev/tcp, one request per connection.
+http_get() {
+  exec 5<>"/dev/tcp/127.0.0.1/$port" || return 1
+  printf 'GET %s HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n' "$1" >&5
+  cat <&5
+  exec 5<&-
+}
+
+server_pid=""
+stop_server() {
+  [ -n "$server_pid" ] && kill -TERM "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
+  server_pid=""
+}
+
+# Runs from program.bash after it made the scratch folder and before the game starts: the
+# server comes up first, so the game's environment can name its port.
+prepare_run() {
+  local run=$1 tries
+  write_config >"$run/Config.cfg"
+  mkdir "$work/server"
+  for tries in $(seq 20); do
+    port=$((20000 + RANDOM % 40000))
+    "$server_exe" serve --listen "127.0.0.1:$port" --database "$work/server/scores.sqlite" \
+      >"$work/server.log" 2>&1 &
+    server_pid=$!
+    for _ in $(seq 50); do
+      http_get /healthz 2>/dev/null | head -n1 | grep -q ' 200 ' && break 2
+      kill -0 "$server_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    stop_server  # the port was taken (or the start was slow): another one
+  done
+  [ -n "$server_pid" ] || fail "the server did not start: $(cat "$work/server.log")"
+  trap 'stop_server; cleanup' EXIT
+  export STARMOAT_SCORE_HOST="127.0.0.1:$port"
+  echo "starmoat-scores on $STARMOAT_SCORE_HOST"
+}
+
+. "$(dirname "$0")/lib/program.bash"
+
+# Pixels of the panels' darker green text (228822) in the rectangle x y w h of picture <name>.
+text_pixels() {
+  convert "$work/$1.png" -crop "$4x$5+$2+$3" +repage -depth 8 txt:- 2>/dev/null |
+    awk -F'[(),]' 'NR > 1 && $4 > 110 && $3 < 80 && $5 < 80 {n++} END {print n + 0}'
+}
+
+xdotool windowfocus "$window"
+key() { xdotool key "$@"; }
+
+# Intro, main menu, "New game" (as game.sh does it); a key tells the program that the mouse is
+# no longer in use.
+sleep 3
+xdotool mousemove --window "$window" 627 356
+sleep 0.3
+xdotool click 1
+sleep 0.2
+key x
+sleep 2.5
+# Esc, Left for "Yes", Enter: the game ends with 0 points, which beat the table's -1.
+key Escape
+sleep 0.5
+key Left
+sleep 0.3
+key Return
+sleep 1.5
+shot name_entry
+[ "$(text_pixels name_entry 240 230 350 50)" -gt 500 ] ||
+  fail "no name entry after the game (see name_entry.png)"
+
+# The letters of the name; Left selects "OK", Enter confirms. Then "Send the result to
+# world's highscores page": Left for "Yes", Enter.
+for ((i = 0; i < ${#name}; i++)); do key "${name:i:1}"; sleep 0.1; done
+sleep 0.3
+shot name_typed
+key Left
+sleep 0.3
+key Return
+sleep 0.8
+shot submit_question
+[ "$(text_pixels submit_question 210 250 380 60)" -gt 500 ] ||
+  fail "no \"Send the result\" question (see submit_question.png)"
+key Left
+sleep 0.3
+key Return
+sleep 2
+shot after_send
+kill -0 "$game_pid" 2>/dev/null || fail "the program ended: $(cat "$work/game.log")"
+[ "$(green_pixels after_send 240 120 500 60)" -gt 200 ] ||
+  fail "no high-score page after sending (see after_send.png)"
+
+# The server holds the row: in its JSON, and in the operator's list.
+json=$(http_get "/api/scores?limit=10") || fail "no answer from /api/scores"
+echo "$json" | tail -n1
+echo "$json" | grep -qi "\"name\":\"$name\"" || fail "the row is not in /api/scores: $json"
+echo "$json" | grep -q "\"country\":\"$country\"" || fail "the country is not in /api/scores: $json"
+echo "$json" | grep -q '"score":0' || fail "the score 0 is not in /api/scores: $json"
+stop_server
+listing=$("$server_exe" list --database "$work/server/scores.sqlite") ||
+  fail "starmoat-scores list failed: $listing"
+echo "$listing"
+echo "$listing" | grep -qi "$name" || fail "starmoat-scores list does not show $name"
+grep -q "GET //cgi/version.pl?hs&prg=Starmoat&inf=" "$work/server.log" ||
+  fail "the access log has no result request: $(cat "$work/server.log")"
+echo "PASS"
