@@ -152,6 +152,26 @@ void TSurface::FillRect(const Rect& r, uint32_t rgb) {
   for (int32_t y = top + 1; y < bottom; ++y) std::memcpy(Row(y) + left, Row(top) + left, rowBytes);
 }
 
+uint64_t TSurface::Hash() const {
+  // Four independent lanes of FNV-style mixing over pairs of pixels, so that the multiplies
+  // overlap; the lanes are folded together at the end.
+  constexpr uint64_t kPrime = 0x100000001B3ull;
+  uint64_t lanes[4] = {0xCBF29CE484222325ull, 1, 2, 3};
+  const size_t count = static_cast<size_t>(width_) * static_cast<size_t>(height_);
+  const uint32_t* p = Data();
+  size_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    for (size_t l = 0; l < 4; ++l) {
+      const uint64_t pair = uint64_t{p[i + 2 * l]} << 32 | p[i + 2 * l + 1];
+      lanes[l] = (lanes[l] ^ pair) * kPrime;
+    }
+  }
+  uint64_t hash = lanes[0];
+  for (; i < count; ++i) hash = (hash ^ p[i]) * kPrime;
+  for (size_t l = 1; l < 4; ++l) hash = (hash ^ lanes[l]) * kPrime;
+  return hash;
+}
+
 const TSurface::OpaqueRuns& TSurface::Runs() const {
   if (runs_.valid) return runs_;
   const uint32_t key = colorKey_.value_or(0);

@@ -53,6 +53,9 @@ class TSurface {
   uint32_t GetPixel(int32_t x, int32_t y) const { return Row(y)[x]; }
   void SetPixel(int32_t x, int32_t y, uint32_t rgb) { Row(y)[x] = rgb & 0xFFFFFF; }
   bool IsView() const { return external_ != nullptr; }
+  // A 64-bit fingerprint of the pixels: equal pictures give equal values, different ones
+  // almost surely different values.
+  uint64_t Hash() const;
 
   void SetColorKey(uint32_t rgb) {
     colorKey_ = rgb & 0xFFFFFF;

@@ -45,8 +45,17 @@ class IDisplay {
   // Full screen: a borderless window over the whole desktop, the picture scaled to fit and
   // letterboxed. Safe to call again to switch modes.
   virtual void SetMode(bool windowed) = 0;
-  // Copies one 800 x 600 frame onto the window (pitch in bytes).
+  // Copies one 800 x 600 frame onto the window (pitch in bytes). A frame composed in the
+  // canvas is shown without a copy.
   virtual void Present(const uint32_t* pixels, int pitch) = 0;
+  // Where the next frame can be composed so that presenting it copies nothing (the window's
+  // own pixels): 800 x 600 pixels of 0x00RRGGBB, rows 3200 bytes apart, valid until the next
+  // call. Null when the window cannot show such a frame as it is (scaled full screen,
+  // another pixel format); the frame is then composed elsewhere and copied.
+  virtual uint32_t* Canvas() { return nullptr; }
+  // True while the window still shows the last presented frame: no mode switch, resize,
+  // expose or failed present has lost it since. False when the display cannot tell.
+  virtual bool ShowsLastFrame() { return false; }
   // The window's outer rectangle in screen coordinates.
   virtual Rect WindowRect() = 0;
   // Screen position of the client area's top-left corner.

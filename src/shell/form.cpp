@@ -79,6 +79,7 @@ void TForm1::SetupDisplay() {
   // Software surfaces survive a mode switch; keeping them keeps the frozen picture behind the
   // pause, name-entry and clear-table panels.
   if (!FBackBuffer) FBackBuffer = std::make_unique<gfx::TSurface>(kClientWidth, kClientHeight);
+  FPageTouched = true;
   if (!FSnapshot) FSnapshot = std::make_unique<gfx::TSurface>(kClientWidth, kClientHeight);
   FDisplay = true;
   ComputeBlitRects();
@@ -104,12 +105,53 @@ int32_t TForm1::RenderFrame() {
   if (!FDisplay) return 0;
 
   MusicWatch();
+  ChooseBackBuffer();
+  if (FrameUnchanged()) {
+    // The window already shows this picture.
+    FLastFrameEnd = Os().clock->TickCount();
+    return 0;
+  }
+  const bool quiet = !FPageTouched && ScreenState == FShownState && KeyState == FShownKeys;
+  const int32_t state = ScreenState;
+  FPageTouched = false;
   int32_t result = 0;
   if (ClearBackBuffer() != 0) result = RestoreSurfaces();
   DrawScreen(FBackBuffer.get());
   Os().display->Present(FBackBuffer->Pixels(), FBackBuffer->Pitch());
+  RememberFrame(quiet, state);
   FLastFrameEnd = Os().clock->TickCount();
   return result;
+}
+
+void TForm1::ChooseBackBuffer() {
+  uint32_t* canvas = Os().display->Canvas();
+  if (canvas) {
+    if (FBackBuffer->Pixels() != canvas) {
+      FBackBuffer = std::make_unique<gfx::TSurface>(gfx::TSurface::View(canvas, kClientWidth, kClientHeight));
+      FPageTouched = true;
+    }
+  } else if (FBackBuffer->IsView()) {
+    FBackBuffer = std::make_unique<gfx::TSurface>(kClientWidth, kClientHeight);
+    FPageTouched = true;
+  }
+}
+
+bool TForm1::FrameUnchanged() const {
+  return FSkipUnchangedFrames && FShownSettled && !FPageTouched && IsStillPage(ScreenState) &&
+         ScreenState == FShownState && KeyState == FShownKeys && Os().display->ShowsLastFrame();
+}
+
+void TForm1::RememberFrame(bool quiet, int32_t state) {
+  if (!FSkipUnchangedFrames || !IsStillPage(state)) {
+    FShownSettled = false;
+    FShownState = state;
+    return;
+  }
+  const uint64_t hash = FBackBuffer->Hash();
+  FShownSettled = quiet && hash == FShownHash;
+  FShownHash = hash;
+  FShownState = state;
+  FShownKeys = KeyState;
 }
 
 void TForm1::ShowFrameAgain() {
@@ -229,6 +271,7 @@ void TForm1::WMNCLButtonDblClkCaption() { SetDisplayMode(false); }
 
 void TForm1::DispatchEvent(const platform::WindowEvent& e) {
   using K = platform::WindowEvent::Kind;
+  FPageTouched = true;
   switch (e.kind) {
     case K::KeyDown:
       // Text from an input method comes with code 0, which names no key: a boss key or a

@@ -64,12 +64,30 @@ class TForm1 {
   uint32_t FLastFrameEnd = 0;
   bool FClosed = false;    // the close went through; the message loop ends
   bool FMinimized = false; // the window is minimised (a restore event brings it back)
+  // A frame of a still page (see IsStillPage) that would look exactly like the one the window
+  // shows is neither composed nor presented. Off: every frame is drawn in full.
+  bool FSkipUnchangedFrames = true;
 
  private:
   void SetupDisplay();
   // What a key does on the current screen (after the Alt and boss-key handling); `typing`:
   // letters and Backspace go into the screen's text box.
   void ScreenKey(int32_t key, bool typing);
+  // Composes the frame in the display's canvas when it offers one, else in our own surface.
+  void ChooseBackBuffer();
+  // True when this frame would repeat the one the window shows.
+  bool FrameUnchanged() const;
+  // Notes what the frame just presented was drawn from.
+  void RememberFrame(bool quiet, int32_t state);
+
+  // What the last presented frame was drawn from. Any window event may change the page, so
+  // each one (and every new back buffer) marks it touched; a page counts as settled once two
+  // frames in a row, with nothing touched between them, came out the same.
+  bool FPageTouched = true;
+  int32_t FShownState = -1;
+  std::array<uint8_t, 256> FShownKeys{};
+  uint64_t FShownHash = 0;
+  bool FShownSettled = false;
   // Presentation rectangles for windowed mode.
   void ComputeBlitRects();
 };

@@ -125,6 +125,8 @@ void TForm1::FormKeyDown(int32_t key, uint8_t shift) {
 }
 
 void TForm1::FormPadDown(platform::PadControl control) {
+  // Pad presses come by polling, not as window events: the page may change.
+  FPageTouched = true;
   FMouseActive = 0;
   // The boss-key page waits for a key of the keyboard (a pad button never becomes the boss
   // key); East leaves it with the key unchanged, so that a player with only a pad is not stuck.

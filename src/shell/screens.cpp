@@ -236,6 +236,27 @@ void DrawScreen(gfx::TSurface* back) {
   }
 }
 
+bool IsStillPage(int32_t state) {
+  switch (state) {
+    case ssMainMenu:
+    case ssHighScores:
+    case ssHelpOverview:
+    case ssHelpControls:
+    case ssHelpAbout:
+    case ssExitConfirm:
+    case ssClearScoresConfirm:
+    case ssPaused:
+    case ssSubmitQuestion:
+    case ssQuitGameConfirm:
+    case ssConnectFailed:
+      return true;
+    default:
+      // The intro and the bonus page animate, the game moves, the options and name entry
+      // blink a caret, the sending page waits on the network.
+      return false;
+  }
+}
+
 void ResetScreenState() {
   ScreenState = ssIntro;
   AnimCounter = 0;

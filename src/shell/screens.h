@@ -15,6 +15,10 @@ extern uint32_t AnimCounter;
 // own leave it black.
 void DrawScreen(gfx::TSurface* back);
 
+// Pages whose picture follows from the program's state alone (no animation, no blinking
+// caret, no clock): drawn twice with nothing changed in between, they come out the same.
+bool IsStillPage(int32_t state);
+
 // Pieces the screens are built from (also used by the help pages).
 // Copies the whole of ScreenImages[slot] to (x, y), colour-keyed or opaque; returns the copy's
 // result, -1 when the picture is missing.

@@ -17,6 +17,7 @@ void FakeClock::NextTick() {
 
 void FakeDisplay::Present(const uint32_t* pixels, int pitch) {
   ++presentCount;
+  pictureLost = false;
   lastFrame.resize(800 * 600);
   for (int y = 0; y < 600; ++y) {
     std::memcpy(&lastFrame[static_cast<size_t>(y) * 800],

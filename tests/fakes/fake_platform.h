@@ -3,6 +3,7 @@
 // was asked to open.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <deque>
@@ -40,8 +41,19 @@ class FakeDisplay : public platform::IDisplay {
   void SetMode(bool w) override {
     windowed = w;
     ++setModeCount;
+    LosePicture();
   }
   void Present(const uint32_t* pixels, int pitch) override;
+  // Off unless a test asks: then windowed frames are composed in `canvas`, as in the window
+  // surface, and the window keeps its picture until `pictureLost` is set.
+  uint32_t* Canvas() override { return offerCanvas && windowed ? canvas.data() : nullptr; }
+  bool ShowsLastFrame() override { return keepsPicture && presentCount > 0 && !pictureLost; }
+  // What an expose or a mode switch does to the window: the picture is gone until the next
+  // present.
+  void LosePicture() {
+    pictureLost = true;
+    std::fill(lastFrame.begin(), lastFrame.end(), 0u);
+  }
   platform::Rect WindowRect() override { return window; }
   platform::Point ClientOrigin() override { return {window.left + 4, window.top + 23}; }
   void MoveWindow(int32_t left, int32_t top) override {
@@ -64,6 +76,10 @@ class FakeDisplay : public platform::IDisplay {
   platform::Point cursor;
   std::vector<std::string> errors;
   std::vector<uint32_t> lastFrame;  // 800 x 600, 0x00RRGGBB
+  bool offerCanvas = false;
+  bool keepsPicture = false;
+  bool pictureLost = false;
+  std::vector<uint32_t> canvas = std::vector<uint32_t>(800 * 600);
 };
 
 class FakeInput : public platform::IInputDevices {

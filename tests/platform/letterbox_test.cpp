@@ -126,4 +126,30 @@ TEST(LetterboxTest, DrawFillsBarsAboveAndBelowAndShrinks) {
   EXPECT_EQ(window[399 * 400 + 399], 0u);
 }
 
+// Every window pixel, for desktops of many shapes (wider and narrower than the frame's
+// aspect, odd sizes, enlarged by less and more than two, one to one): the picture pixel shows
+// frame pixel (x * 800 / width, y * 600 / height) of the picture, the rest is black.
+TEST(LetterboxTest, DrawShowsTheNearestFramePixelEverywhere) {
+  const std::vector<uint32_t> frame = CoordinateFrame();
+  const Point sizes[] = {{1280, 1024}, {1920, 1080}, {1366, 768}, {800, 600}, {1001, 777}, {1700, 1275}, {3840, 2160}};
+  for (const Point size : sizes) {
+    SCOPED_TRACE(testing::Message() << size.x << "x" << size.y);
+    const Letterbox box(size.x, size.y);
+    std::vector<uint32_t> window(static_cast<size_t>(size.x) * size.y, 0xDEADBEEF);
+    box.Draw(frame.data(), 800 * 4, window.data(), size.x * 4);
+    const platform::Rect p = box.Picture();
+    const int64_t w = p.right - p.left, h = p.bottom - p.top;
+    size_t wrong = 0;
+    for (int32_t y = 0; y < size.y; ++y) {
+      for (int32_t x = 0; x < size.x; ++x) {
+        const bool inside = x >= p.left && x < p.right && y >= p.top && y < p.bottom;
+        const uint32_t expected =
+            inside ? Code(static_cast<int32_t>((x - p.left) * 800 / w), static_cast<int32_t>((y - p.top) * 600 / h)) : 0;
+        if (window[static_cast<size_t>(y) * size.x + x] != expected) ++wrong;
+      }
+    }
+    EXPECT_EQ(wrong, 0u);
+  }
+}
+
 }  // namespace

@@ -61,6 +61,7 @@ Point SdlDisplay::ScreenSize() {
 
 void SdlDisplay::SetMode(bool windowed) {
   windowed_ = windowed;
+  shown_ = false;
   if (!window_) {
     window_ = SDL_CreateWindow("Starmoat", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                kWidth, kHeight, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
@@ -109,8 +110,29 @@ Letterbox SdlDisplay::CurrentLetterbox() const {
   return Letterbox(w, h);
 }
 
+uint32_t* SdlDisplay::Canvas() {
+  uint32_t* previous = canvas_;
+  canvas_ = nullptr;
+  if (!window_) return nullptr;
+  SDL_Surface* target = SDL_GetWindowSurface(window_);
+  if (!target || target->format->format != SDL_PIXELFORMAT_RGB888 || target->w != kWidth ||
+      target->h != kHeight || target->pitch != kWidth * 4 || SDL_MUSTLOCK(target)) {
+    return nullptr;
+  }
+  canvas_ = static_cast<uint32_t*>(target->pixels);
+  // A new surface holds no picture yet.
+  if (canvas_ != previous) shown_ = false;
+  return canvas_;
+}
+
 void SdlDisplay::Present(const uint32_t* pixels, int pitch) {
   if (!window_) return;
+  if (canvas_ && pixels == canvas_) {
+    shown_ = SDL_UpdateWindowSurface(window_) == 0;
+    return;
+  }
+  // Fetching the surface may replace it (after a resize) and free the canvas's pixels.
+  canvas_ = nullptr;
   SDL_Surface* target = SDL_GetWindowSurface(window_);
   if (!target) return;
   if (target->format->format == SDL_PIXELFORMAT_RGB888) {
@@ -133,7 +155,7 @@ void SdlDisplay::Present(const uint32_t* pixels, int pitch) {
     SDL_BlitScaled(frame, nullptr, target, &dest);
     SDL_FreeSurface(frame);
   }
-  SDL_UpdateWindowSurface(window_);
+  shown_ = SDL_UpdateWindowSurface(window_) == 0;
 }
 
 Rect SdlDisplay::WindowRect() {

@@ -23,6 +23,12 @@ class SdlDisplay : public IDisplay {
   // centred, with a maximise button. Full screen: a borderless window over the desktop at its own resolution.
   void SetMode(bool windowed) override;
   void Present(const uint32_t* pixels, int pitch) override;
+  // Windowed (and on an 800 x 600 desktop) the window surface itself, when it holds XRGB.
+  uint32_t* Canvas() override;
+  bool ShowsLastFrame() override { return shown_; }
+  // Told by the event queue about every window event: the window system may have dropped
+  // the picture (expose, resize, show), so the next frame is drawn and presented in full.
+  void PictureMayBeLost() { shown_ = false; }
   Rect WindowRect() override;
   Point ClientOrigin() override;
   // left, top: where the window's outer rectangle (frame included) should start.
@@ -53,6 +59,11 @@ class SdlDisplay : public IDisplay {
  private:
   SDL_Window* window_ = nullptr;
   bool windowed_ = true;
+  // The window surface's pixels handed out by the last Canvas call. SDL frees them only in
+  // SDL_GetWindowSurface after a resize, which happens in Canvas or in a copying Present, so
+  // they outlive every frame composed in them.
+  uint32_t* canvas_ = nullptr;
+  bool shown_ = false;
   std::function<void(int32_t, int32_t)> cursorWarp_;
 };
 

@@ -131,6 +131,9 @@ bool SdlEvents::Translate(const SDL_Event& e, WindowEvent& out) {
 }
 
 bool SdlEvents::TranslateWindowEvent(const SDL_WindowEvent& e, WindowEvent& out) {
+  // Frames that would look the same are not presented again, so anything the window system
+  // does to the window must bring the next one back.
+  display_.PictureMayBeLost();
   switch (e.event) {
     case SDL_WINDOWEVENT_FOCUS_GAINED: out.kind = WindowEvent::FocusGained; return true;
     case SDL_WINDOWEVENT_FOCUS_LOST: out.kind = WindowEvent::FocusLost; return true;

@@ -1,0 +1,174 @@
+#!/usr/bin/env bash
+# CPU use of the real program against a peer, side by side: Starmoat and Debian's `powermanga`
+# (another SDL shoot-'em-up, used here only as a yardstick) run one after the other on the same
+# Xvfb screen with the same SDL audio driver, and each run's process CPU (utime + stime from
+# /proc/<pid>/stat, all threads) is taken over a fixed window. Scenes: main menu, a game with
+# fire held, the high-score page (Starmoat only: the peer has none), and main menu and play in
+# full screen. Windows are interleaved (every scene of both programs once, then again), so a
+# change in the machine's load hits both alike. Prints the medians, Starmoat's ratio to the
+# peer and full screen against windowed, and the load average.
+#
+# Not run by ./test: it takes minutes and measures, it does not check.
+#
+# Usage: bench/cpu_vs_peer.sh [game_dir] [windows] [seconds]
+#   game_dir  the built game folder (default: build/game); windows: per scene (default 3);
+#   seconds: length of one measured window (default 15).
+set -euo pipefail
+
+repo=$(cd "$(dirname "$0")/.." && pwd)
+game_dir=$(cd "${1:-$repo/build/game}" && pwd)
+windows=${2:-3}
+seconds=${3:-15}
+peer=/usr/games/powermanga
+
+# Set-up: the peer and the X tools come from Debian.
+need=()
+[ -x "$peer" ] || need+=(powermanga)
+for tool in Xvfb xdotool; do
+  command -v "$tool" >/dev/null || need+=("$([ "$tool" = Xvfb ] && echo xvfb || echo "$tool")")
+done
+if [ ${#need[@]} -gt 0 ]; then
+  echo "installing ${need[*]}" >&2
+  DEBIAN_FRONTEND=noninteractive apt-get install -y "${need[@]}" >/dev/null
+fi
+[ -x "$game_dir/starmoat" ] || { echo "no $game_dir/starmoat" >&2; exit 1; }
+
+work=$(mktemp -d)
+xvfb_pid=""
+app_pid=""
+cleanup() {
+  [ -n "$app_pid" ] && kill -KILL "$app_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill -TERM "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# One 1280 x 1024 screen for every run: windowed runs sit on it, full screen covers it.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do
+  [ -s "$work/display" ] && break
+  sleep 0.1
+done
+export DISPLAY=":$(head -n1 "$work/display")"
+export SDL_AUDIODRIVER=dummy
+hz=$(getconf CLK_TCK)
+
+# utime + stime of a process, in clock ticks.
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+
+wait_window() {  # name pattern
+  local w=""
+  for _ in $(seq 100); do
+    w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
+    [ -n "$w" ] && { echo "$w"; return; }
+    sleep 0.1
+  done
+  echo "no window $1" >&2
+  return 1
+}
+
+key() { xdotool key --window "$1" --delay 120 "${@:2}"; sleep 0.3; }
+
+# Starts a fresh Starmoat in its own scratch folder and brings it to the scene.
+start_starmoat() {  # scene
+  rm -rf "$work/run"
+  mkdir "$work/run"
+  ln -s "$game_dir/Data" "$work/run/Data"
+  [ -d "$game_dir/sound" ] && ln -s "$game_dir/sound" "$work/run/sound"
+  (cd "$work/run" && exec "$game_dir/starmoat") >"$work/app.log" 2>&1 &
+  app_pid=$!
+  local w
+  w=$(wait_window '^Starmoat$')
+  xdotool windowfocus --sync "$w" 2>/dev/null || true
+  sleep 4  # the intro ends on its own; the main menu's last item is lit
+  case "$1" in
+    menu*) ;;
+    play*)  # Down wraps to "Play"; Ctrl is fire
+      key "$w" Down Return
+      sleep 3
+      xdotool keydown Control_L ;;
+    scores) key "$w" Down Down Down Return ;;
+  esac
+  case "$1" in
+    *_full) key "$w" alt+Return ;;
+  esac
+}
+
+# The peer: Ctrl ends its intro, Return on the lit "Play" starts a game, Space fires.
+start_peer() {  # scene
+  local mode=--window
+  case "$1" in *_full) mode=--fullscreen ;; esac
+  mkdir -p "$work/peerhome/.config"
+  HOME="$work/peerhome" "$peer" "$mode" >"$work/peer.log" 2>&1 &
+  app_pid=$!
+  local w
+  w=$(wait_window '[Pp]owermanga')
+  xdotool windowfocus --sync "$w" 2>/dev/null || true
+  sleep 4
+  key "$w" Control_L
+  sleep 1
+  case "$1" in
+    play*)
+      key "$w" Return
+      sleep 3
+      xdotool keydown space ;;
+  esac
+}
+
+# Percent of one core that the running app used over the window.
+measure() {
+  sleep 2  # let the scene settle
+  local before after
+  before=$(cpu_ticks "$app_pid")
+  sleep "$seconds"
+  after=$(cpu_ticks "$app_pid")
+  awk -v d=$((after - before)) -v hz="$hz" -v s="$seconds" 'BEGIN { printf "%.2f", 100 * d / (hz * s) }'
+}
+
+stop_app() {
+  xdotool keyup Control_L space 2>/dev/null || true
+  kill -KILL "$app_pid" 2>/dev/null || true
+  wait "$app_pid" 2>/dev/null || true
+  app_pid=""
+}
+
+starmoat_scenes=(menu play scores menu_full play_full)
+peer_scenes=(menu play menu_full play_full)
+declare -A results
+
+for round in $(seq "$windows"); do
+  for scene in "${starmoat_scenes[@]}"; do
+    start_starmoat "$scene"
+    results[starmoat_$scene]+="$(measure) "
+    stop_app
+    if [[ " ${peer_scenes[*]} " == *" $scene "* ]]; then
+      start_peer "$scene"
+      results[peer_$scene]+="$(measure) "
+      stop_app
+    fi
+  done
+  echo "round $round done ($(cut -d' ' -f1-3 /proc/loadavg))" >&2
+done
+
+median() { tr ' ' '\n' | grep -v '^$' | sort -g | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else printf "%.2f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+printf '%-11s %-28s %8s  %-28s %8s  %s\n' scene "starmoat % of a core" median "powermanga % of a core" median "ratio"
+for scene in "${starmoat_scenes[@]}"; do
+  s=$(echo "${results[starmoat_$scene]}" | median)
+  if [ -n "${results[peer_$scene]:-}" ]; then
+    p=$(echo "${results[peer_$scene]}" | median)
+    r=$(awk -v s="$s" -v p="$p" 'BEGIN { if (p > 0) printf "%.2fx", s / p; else print "-" }')
+  else
+    p="-"
+    r="-"
+  fi
+  printf '%-11s %-28s %8s  %-28s %8s  %s\n' "$scene" "${results[starmoat_$scene]}" "$s" \
+    "${results[peer_$scene]:-}" "$p" "$r"
+done
+for scene in menu play; do
+  w=$(echo "${results[starmoat_$scene]}" | median)
+  f=$(echo "${results[starmoat_${scene}_full]}" | median)
+  awk -v w="$w" -v f="$f" -v s="$scene" 'BEGIN { if (w > 0) printf "starmoat %s full screen / windowed: %.2fx\n", s, f / w }'
+done
+echo "load average: $(cut -d' ' -f1-3 /proc/loadavg) ($(nproc) cores)"
