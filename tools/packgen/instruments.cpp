@@ -14,7 +14,7 @@ constexpr double kDrumRate = 44100;
 constexpr int kCycle = 168;  // samples per cycle of the tonal instruments
 // The tunes play under the effects: well below them, and low enough that music and a busy
 // fight together never reach full scale.
-constexpr double kMusicLevel = 0.15;
+constexpr double kMusicLevel = 0.12;
 
 std::vector<int16_t> ToPcm(std::vector<double> s, double peak) {
   double max = 1e-9;

@@ -15,7 +15,7 @@ using Samples = std::vector<double>;
 // Every effect is made at full scale, then lowered by this much: in a busy fight a dozen voices
 // (explosions, shots, a special) play at once over the music, and their sum must stay below
 // full scale or the mix clips.
-constexpr double kEffectsLevel = 0.25;
+constexpr double kEffectsLevel = 0.2;
 // The special weapon always sounds as ten voices started together, which add up in phase.
 constexpr double kSkeelShare = 0.3;
 
