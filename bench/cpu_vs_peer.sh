@@ -103,10 +103,11 @@ start_peer() {  # scene
   local w attempt
   # It now and then fails to open its window (the sound set-up); one more start fixes that.
   for attempt in 1 2; do
-    HOME="$work/peerhome" "$peer" "$mode" >"$work/peer.log" 2>&1 &
+    # x11 only: when the window fails, SDL 1.2 would fall back to drawing in the terminal.
+    HOME="$work/peerhome" SDL_VIDEODRIVER=x11 "$peer" "$mode" >"$work/peer.log" 2>&1 &
     app_pid=$!
     w=$(wait_window '[Pp]owermanga') && break
-    tail -n 3 "$work/peer.log" >&2
+    tail -n 3 "$work/peer.log" | cut -c1-200 >&2
     stop_app
   done
   [ -n "$w" ] || return 1
