@@ -25,7 +25,9 @@ void RamPlayer(const platform::Rect& rect, int32_t& hitPoints, TLineLive& lifeBa
   const int32_t old = hitPoints;
   hitPoints -= Game->Energy;
   if (hitPoints > 0) lifeBar.Visible = true;
-  ship.Damage(static_cast<uint8_t>(old & 0xFF));
+  // A wreck has nothing left to hit with: the low byte of a negative count would be close to
+  // 255 and kill the player through any shield.
+  if (old > 0) ship.Damage(static_cast<uint8_t>(old & 0xFF));
 }
 
 // A weaving ship weaves about the x it was created at, so a formation keeps its shape.

@@ -19,7 +19,8 @@ enum : uint8_t {
 
 // The ram, for enemy ships and the boss alike: while `rect` overlaps the player ship, the rammer
 // loses the player's energy in hit points (showing its life bar if it survives) and the player
-// takes the low 8 bits of the rammer's hit points before the ram as damage.
+// takes the low 8 bits of the rammer's hit points before the ram as damage (none when they were
+// already 0 or less).
 void RamPlayer(const platform::Rect& rect, int32_t& hitPoints, TLineLive& lifeBar);
 
 class TEnemyShip {

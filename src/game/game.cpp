@@ -19,6 +19,7 @@
 #include "graphics/draw.h"
 #include "graphics/images.h"
 #include "persistence/config.h"
+#include "persistence/hiscores.h"
 #include "shell/form.h"
 #include "shell/screen_state.h"
 
@@ -209,7 +210,7 @@ void TGame::UpdateGameOver(gfx::TSurface* target) {
   if (TickPassed(FrameTick, StatusTick, kStatusDelay)) {
     ScreenState = ssMainMenu;
     Os().display->ShowCursor(true);
-    if (HiScores[kHiScoreCount - 1].Score < Score) {
+    if (ScoreQualifies(Score)) {
       if (Form1 && Form1->FSnapshot) Form1->FSnapshot->BltFast(0, 0, *target, nullptr, gfx::kBltWait);
       ScreenState = ssNameEntry;
     }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A walk through the menus in a real window under Xvfb: start on a fresh folder, wait for the
 # main menu, open and leave the options, the high scores and the help, answer "Exit game?" with
-# Yes, and check that the program ended and wrote a fresh Config.cfg (145 bytes).
+# Yes, and check that the program ended and wrote a fresh Config.cfg (145 bytes). Each screen's
+# picture must not be black and must differ from the one before it.
 #
 # Usage: menu_walk.sh <game folder> [screenshot folder]
 # The screenshots (one per screen) are kept when a second argument is given.
@@ -9,7 +10,7 @@ set -euo pipefail
 
 game_dir=$(cd "$1" && pwd)
 shots=${2:-}
-for tool in Xvfb xdotool import; do
+for tool in Xvfb xdotool import convert compare; do
   command -v "$tool" >/dev/null || { echo "menu_walk: $tool is missing" >&2; exit 1; }
 done
 [[ -x $game_dir/starmoat ]] || { echo "menu_walk: no starmoat in $game_dir" >&2; exit 1; }
@@ -60,11 +61,27 @@ done
 [[ -n $window ]] || fail "no window named Starmoat"
 xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
 
+previous=
 shot() {
-  [[ -n $shots ]] || return 0
-  mkdir -p "$shots"
   sleep 0.4
-  import -window root "$shots/$1.png"
+  local png=$work/$1.png
+  import -window "$window" "$png" 2>/dev/null || fail "no screenshot of $1"
+  if [[ -n $shots ]]; then
+    mkdir -p "$shots"
+    cp "$png" "$shots/"
+  fi
+  local mean
+  mean=$(convert "$png" -format '%[fx:mean]' info:)
+  awk "BEGIN {exit !($mean > 0)}" || fail "$1 is black"
+  if [[ -n $previous ]]; then
+    # compare prints the number of differing pixels on stderr (and exits 1 when there are any).
+    local changed
+    changed=$(compare -metric AE "$work/$previous.png" "$png" null: 2>&1 || true)
+    [[ $changed =~ ^[0-9]+$ ]] || fail "cannot compare $previous with $1: $changed"
+    (( changed > 0 )) || fail "$1 shows the same picture as $previous"
+    echo "menu_walk: $1: $changed pixels differ from $previous"
+  fi
+  previous=$1
 }
 
 key() {

@@ -102,7 +102,8 @@ TEST_F(EnemyShipTest, RammingAKindFourShipDestroysItAndCostsItsHitPoints) {
     rammed.HitPoints = -74;
     Game->Energy = 124;
     Game->Shield = 0;
-    EXPECT_FALSE(rammed.Update(back.get()));  // its second ram at -74 costs 182 & 255
+    EXPECT_FALSE(rammed.Update(back.get()));  // a ship already at -74 rams for nothing
+    EXPECT_EQ(Game->Energy, 124);
     EXPECT_EQ(Game->Score, 50);
     ASSERT_NE(Game->Hits[0], nullptr);
     EXPECT_EQ(Game->Hits[0]->Kind, 4);  // hit type 4 + 9: large
@@ -122,6 +123,32 @@ TEST_F(EnemyShipTest, ASurvivingShipKeepsDrainingAndShowsItsBar) {
   ship.Move();
   EXPECT_EQ(ship.HitPoints, 280 + 24);  // the player's energy is negative now
   EXPECT_EQ(Game->Energy, -24 - (280 & 255));
+}
+
+TEST_F(EnemyShipTest, AShipWithoutHitPointsLeftRamsForNothing) {
+  // The ram costs the low 8 bits of the rammer's hit points; a wreck (0 or less, e.g. after the
+  // player's bomb) has none to give, shield or not.
+  struct Case {
+    int32_t hitPoints;
+    int16_t shield;
+    int16_t energyAfter, shieldAfter;
+  };
+  const Case cases[] = {
+      {-1, 0, 100, 0},    {-74, 0, 100, 0},   {0, 0, 100, 0},       {-300, 60, 100, 60},
+      {-32768, 0, 100, 0}, {1, 0, 99, 0},      {50, 0, 50, 0},       {300, 0, 100 - 44, 0},
+      {50, 60, 75, 35},
+  };
+  TEnemyShip ship(4, 400, 460, kMotionDown);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.hitPoints);
+    Game->Energy = 100;
+    Game->Shield = c.shield;
+    int32_t hitPoints = c.hitPoints;
+    RamPlayer(ship.GetRect(), hitPoints, ship.LifeBar);
+    EXPECT_EQ(Game->Energy, c.energyAfter);
+    EXPECT_EQ(Game->Shield, c.shieldAfter);
+    EXPECT_EQ(hitPoints, c.hitPoints - 100);
+  }
 }
 
 TEST_F(EnemyShipTest, TouchingTheShipIsNoRam) {

@@ -9,8 +9,10 @@
 #include "game/enemy_ship.h"
 #include "game/game.h"
 #include "game/hit.h"
+#include "game/kind_tables.h"
 #include "game/run_background.h"
 #include "fakes/world_fixture.h"
+#include "graphics/images.h"
 #include "shell/form.h"
 
 namespace {
@@ -256,13 +258,37 @@ TEST_F(ShipTest, DestructionClearsExplosionsAndAddsFiveStaggeredOnes) {
 }
 
 TEST_F(ShipTest, DrawsTheFrameOfItsTiltAndFlame) {
-  back->Fill(0);
-  ship->X = 100;
-  ship->Y = 200;
-  Step();
-  EXPECT_EQ(back->GetPixel(100, 200), SpriteColour(8));
-  EXPECT_EQ(back->GetPixel(164, 299), SpriteColour(8));
-  EXPECT_NE(back->GetPixel(165, 200), SpriteColour(8));
+  // Each of the ten frames of the strip in a colour of its own, so a wrong index shows.
+  auto frameColour = [](int frame) { return 0x300000u + 0x010203u * static_cast<uint32_t>(frame); };
+  gfx::TSurface& strip = *gfx::SpriteImages[8];
+  ASSERT_EQ(strip.Width(), 10 * ShipSize.Width);
+  for (int y = 0; y < strip.Height(); ++y) {
+    for (int x = 0; x < strip.Width(); ++x) strip.SetPixel(x, y, frameColour(x / ShipSize.Width));
+  }
+  // Left three steps (banks 1, 0, 0), right four (1 to 4), then level; the flame flickers.
+  const uint8_t steps[] = {kDikLeft, kDikLeft, kDikLeft, kDikRight, kDikRight, kDikRight,
+                           kDikRight, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  const int8_t banks[] = {1, 0, 0, 1, 2, 3, 4, 2, 2, 2, 2, 2, 2, 2, 2, 2};
+  bool seen[10] = {};
+  for (size_t i = 0; i < std::size(steps); ++i) {
+    SCOPED_TRACE(i);
+    back->Fill(0);
+    ship->X = 300;
+    ship->Y = 200;
+    KeyState.fill(0);
+    if (steps[i]) Hold(steps[i]);
+    Step();
+    ASSERT_EQ(ship->Bank, banks[i]);
+    const int frame = banks[i] * 2 + ship->FlameFrame;
+    seen[frame] = true;
+    EXPECT_EQ(back->GetPixel(ship->X, ship->Y), frameColour(frame));
+    EXPECT_EQ(back->GetPixel(ship->X + ShipSize.Width - 1, ship->Y + ShipSize.Height - 1),
+              frameColour(frame));
+    EXPECT_EQ(back->GetPixel(ship->X + ShipSize.Width, ship->Y), 0u);
+    // Let the flame's interval pass now and then.
+    if (i % 2 == 1) fake.clock.Advance(200);
+  }
+  EXPECT_TRUE(seen[4] && seen[5]) << "both flame frames of the level ship";
 }
 
 }  // namespace

@@ -3,11 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <fstream>
 
 namespace {
 
 struct FakeTime {
-  uint64_t micros = 1'000'000;  // any origin: the clock counts from its construction
+  uint64_t micros = 0;  // the time source's origin (boot for the system clock)
   platform::SdlClock::TimeSource Source() {
     return [this] { return micros; };
   }
@@ -16,8 +17,8 @@ struct FakeTime {
 TEST(SdlClockTest, TicksInStepsOfOneSixtyFourthSecondTruncatedToMs) {
   FakeTime time;
   platform::SdlClock clock(time.Source());
-  const uint64_t start = time.micros;
-  // (microseconds since start, expected tick count)
+  const uint64_t start = 0;
+  // (microseconds since the origin, expected tick count)
   const struct {
     uint64_t elapsed;
     uint32_t tick;
@@ -37,7 +38,7 @@ TEST(SdlClockTest, TickCountWrapsAroundLikeA32BitCounter) {
   platform::SdlClock clock(time.Source());
   // 2^32 ms is 274877906.944 steps; the step just past it gives a small count again.
   const uint64_t stepsPastWrap = 274877907;
-  time.micros += stepsPastWrap * platform::SdlClock::kTickMicros;
+  time.micros = stepsPastWrap * platform::SdlClock::kTickMicros;
   const uint64_t ms = stepsPastWrap * platform::SdlClock::kTickMicros / 1000;
   EXPECT_EQ(clock.TickCount(), static_cast<uint32_t>(ms - (uint64_t{1} << 32)));
   EXPECT_LT(clock.TickCount(), 16u);
@@ -46,7 +47,7 @@ TEST(SdlClockTest, TickCountWrapsAroundLikeA32BitCounter) {
 TEST(SdlClockTest, MsUntilNextTickIsEnoughForTheCountToMove) {
   FakeTime time;
   platform::SdlClock clock(time.Source());
-  const uint64_t start = time.micros;
+  const uint64_t start = 3'000'000'000;  // anywhere, the steps are the same
   const struct {
     uint64_t elapsed;
     uint32_t wait;
@@ -58,6 +59,29 @@ TEST(SdlClockTest, MsUntilNextTickIsEnoughForTheCountToMove) {
     time.micros += uint64_t{c.wait} * 1000;
     EXPECT_NE(clock.TickCount(), before) << "after " << c.elapsed << " us";
   }
+}
+
+TEST(SdlClockTest, CountsFromTheTimeSourcesOriginNotFromItsOwnStart) {
+  // The seed of the game's generator is the tick count at start-up: it must differ between
+  // starts, as the system's tick count since boot does.
+  FakeTime time;
+  time.micros = 5'000'000'000;
+  platform::SdlClock early(time.Source());
+  time.micros += 777'000'000;
+  platform::SdlClock late(time.Source());
+  EXPECT_EQ(late.TickCount(), early.TickCount());
+  EXPECT_EQ(late.TickCount(), 5'777'000u);  // 369728 steps of 15.625 ms
+}
+
+TEST(SdlClockTest, SystemClockCountsSinceBoot) {
+  double uptime = 0;
+  std::ifstream("/proc/uptime") >> uptime;
+  if (uptime <= 0) GTEST_SKIP() << "no /proc/uptime to compare with";
+  const uint32_t tick = platform::SdlClock().TickCount();
+  const auto sinceBoot = static_cast<uint32_t>(static_cast<uint64_t>(uptime * 1000));
+  // Generous: the two readings are a moment apart, and /proc/uptime has 10 ms resolution.
+  EXPECT_LT(static_cast<uint32_t>(tick - sinceBoot + 5000), 10000u)
+      << "tick " << tick << ", uptime " << sinceBoot << " ms";
 }
 
 }  // namespace

@@ -12,6 +12,13 @@ namespace {
 
 using Samples = std::vector<double>;
 
+// Every effect is made at full scale, then lowered by this much: in a busy fight a dozen voices
+// (explosions, shots, a special) play at once over the music, and their sum must stay below
+// full scale or the mix clips.
+constexpr double kEffectsLevel = 0.25;
+// The special weapon always sounds as ten voices started together, which add up in phase.
+constexpr double kSkeelShare = 0.3;
+
 // A short, soft tick: two decaying partials and a breath of noise.
 Samples MenuClick(int n, double rate) {
   Samples s(n);
@@ -185,6 +192,7 @@ std::vector<uint8_t> MakeEffectWav(int index) {
     case 5: s = Skeel(count, rate); break;
     default: s = NewStage(count, rate); break;
   }
+  for (double& v : s) v *= kEffectsLevel * (index == 5 ? kSkeelShare : 1.0);
   return EncodeWav(f.rate, f.bits, s);
 }
 

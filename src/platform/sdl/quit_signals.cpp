@@ -1,7 +1,14 @@
 #include "platform/sdl/quit_signals.h"
 
+#include <pthread.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <csignal>
+
+#if defined(__linux__)
+#include <sys/prctl.h>
+#endif
 
 namespace platform {
 
@@ -28,9 +35,23 @@ void OnSignal(int sig) {
   if (gBlocking.load() > 0) DieOf(sig);
 }
 
+// A process forked during a blocking call (SDL draws X11 message boxes in a child) must end
+// with us: a quit signal ends this process at once, and an orphaned box would stay on screen.
+void BindChildToParent() {
+  if (gBlocking.load() == 0) return;
+#if defined(__linux__)
+  const pid_t parent = getppid();
+  prctl(PR_SET_PDEATHSIG, SIGTERM);
+  // The parent may have died before the line above.
+  if (getppid() != parent) _exit(1);
+#endif
+}
+
 }  // namespace
 
 QuitSignals::QuitSignals() {
+  static const bool registered = pthread_atfork(nullptr, nullptr, BindChildToParent) == 0;
+  (void)registered;
   struct sigaction action {};
   action.sa_handler = OnSignal;
   sigemptyset(&action.sa_mask);

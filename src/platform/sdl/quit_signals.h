@@ -20,7 +20,7 @@ class QuitSignals {
 
   // While one exists, a quit signal ends the process at once, as the signal's default action
   // would: the program is blocked in a call that cannot look at the flag (a message box, an
-  // HTTP request).
+  // HTTP request). A process forked meanwhile (a message box's helper) ends with ours.
   class Blocking {
    public:
     Blocking();

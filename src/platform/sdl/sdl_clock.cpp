@@ -1,13 +1,22 @@
 #include "platform/sdl/sdl_clock.h"
 
 #include <chrono>
+#include <ctime>
 #include <thread>
 
 namespace platform {
 
 namespace {
 
-uint64_t SteadyMicros() {
+// Like the system tick count: time since boot, suspended time included where the system
+// knows it.
+uint64_t MicrosSinceBoot() {
+#if defined(CLOCK_BOOTTIME)
+  timespec ts{};
+  if (clock_gettime(CLOCK_BOOTTIME, &ts) == 0) {
+    return static_cast<uint64_t>(ts.tv_sec) * 1'000'000 + static_cast<uint64_t>(ts.tv_nsec) / 1000;
+  }
+#endif
   using namespace std::chrono;
   return static_cast<uint64_t>(
       duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count());
@@ -15,14 +24,12 @@ uint64_t SteadyMicros() {
 
 }  // namespace
 
-SdlClock::SdlClock() : SdlClock(SteadyMicros) {}
+SdlClock::SdlClock() : SdlClock(MicrosSinceBoot) {}
 
-SdlClock::SdlClock(TimeSource now) : now_(std::move(now)), start_(now_()) {}
-
-uint64_t SdlClock::Elapsed() { return now_() - start_; }
+SdlClock::SdlClock(TimeSource now) : now_(std::move(now)) {}
 
 uint32_t SdlClock::TickCount() {
-  const uint64_t steps = Elapsed() / kTickMicros;
+  const uint64_t steps = now_() / kTickMicros;
   // Like GetTickCount, the count wraps around after about 49.7 days.
   return static_cast<uint32_t>(steps * kTickMicros / 1000);
 }
@@ -30,7 +37,7 @@ uint32_t SdlClock::TickCount() {
 void SdlClock::Sleep(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 uint32_t SdlClock::MsUntilNextTick() {
-  const uint64_t elapsed = Elapsed();
+  const uint64_t elapsed = now_();
   const uint64_t next = (elapsed / kTickMicros + 1) * kTickMicros;
   return static_cast<uint32_t>((next - elapsed + 999) / 1000);
 }

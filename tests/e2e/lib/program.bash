@@ -40,7 +40,8 @@ export DISPLAY=":$(head -n1 "$work/display")"
 # The program works in its current folder (it writes Config.cfg there): a scratch folder that
 # sees the game's data.
 mkdir "$work/run"
-ln -s "$game_dir/Data" "$work/run/Data"
+# data_dir (optional, set before sourcing): another Data folder, e.g. one with a damaged pack.
+ln -s "${data_dir:-$game_dir/Data}" "$work/run/Data"
 [ -d "$game_dir/sound" ] && ln -s "$game_dir/sound" "$work/run/sound"
 # A test that needs files in place before the start (a settings file) defines prepare_run.
 if declare -F prepare_run >/dev/null; then prepare_run "$work/run"; fi
