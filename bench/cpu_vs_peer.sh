@@ -59,7 +59,7 @@ cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 
 wait_window() {  # name pattern
   local w=""
-  for _ in $(seq 100); do
+  for _ in $(seq 300); do
     w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
     [ -n "$w" ] && { echo "$w"; return; }
     sleep 0.1
@@ -100,10 +100,17 @@ start_peer() {  # scene
   local mode=--window
   case "$1" in *_full) mode=--fullscreen ;; esac
   mkdir -p "$work/peerhome/.config"
-  HOME="$work/peerhome" "$peer" "$mode" >"$work/peer.log" 2>&1 &
-  app_pid=$!
-  local w
-  w=$(wait_window '[Pp]owermanga')
+  local w attempt
+  # It now and then fails to open its window (the sound set-up); one more start fixes that.
+  for attempt in 1 2; do
+    # x11 only: when the window fails, SDL 1.2 would fall back to drawing in the terminal.
+    HOME="$work/peerhome" SDL_VIDEODRIVER=x11 "$peer" "$mode" >"$work/peer.log" 2>&1 &
+    app_pid=$!
+    w=$(wait_window '[Pp]owermanga') && break
+    tail -n 3 "$work/peer.log" | cut -c1-200 >&2
+    stop_app
+  done
+  [ -n "$w" ] || return 1
   xdotool windowfocus --sync "$w" 2>/dev/null || true
   sleep 4
   key "$w" Control_L
