@@ -27,15 +27,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Xvfb picks a free display itself and writes its number to the given descriptor.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
-[ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(head -n1 "$work/display")"
+. "$(dirname "${BASH_SOURCE[0]}")/session.bash"
+start_xvfb
 
 # The program works in its current folder (it writes Config.cfg there): a scratch folder that
 # sees the game's data.
@@ -48,13 +41,7 @@ if declare -F prepare_run >/dev/null; then prepare_run "$work/run"; fi
 (cd "$work/run" && SDL_AUDIODRIVER=dummy exec "$exe") >"$work/game.log" 2>&1 &
 game_pid=$!
 
-for _ in $(seq 100); do
-  window=$(xdotool search --onlyvisible --name '^Starmoat$' 2>/dev/null | head -n1)
-  [ -n "$window" ] && break
-  kill -0 "$game_pid" 2>/dev/null || fail "the program ended early: $(cat "$work/game.log")"
-  sleep 0.1
-done
-[ -n "$window" ] || fail "no window named Starmoat after 10 s"
+find_window "$game_pid" "$work/game.log"
 
 # Saves the window's picture as $work/<name>.png.
 shot() { import -window "$window" "$work/$1.png" 2>/dev/null; }
