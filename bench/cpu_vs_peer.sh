@@ -10,15 +10,18 @@
 #
 # Not run by ./test: it takes minutes and measures, it does not check.
 #
-# Usage: bench/cpu_vs_peer.sh [game_dir] [windows] [seconds]
+# Usage: bench/cpu_vs_peer.sh [game_dir] [windows] [seconds] [before_dir]
 #   game_dir  the built game folder (default: build/game); windows: per scene (default 3);
-#   seconds: length of one measured window (default 15).
+#   seconds: length of one measured window (default 15); before_dir: another build of the game
+#   (e.g. of an older commit), measured in the same rounds for a before/after column.
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
 game_dir=$(cd "${1:-$repo/build/game}" && pwd)
 windows=${2:-3}
 seconds=${3:-15}
+before_dir=""
+[ -n "${4:-}" ] && before_dir=$(cd "$4" && pwd)
 peer=/usr/games/powermanga
 
 # Set-up: the peer and the X tools come from Debian.
@@ -43,14 +46,23 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# One 1280 x 1024 screen for every run: windowed runs sit on it, full screen covers it.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
-export DISPLAY=":$(head -n1 "$work/display")"
+# A fresh 1280 x 1024 screen for every run (windowed runs sit on it, full screen covers it):
+# a program killed in full screen can leave a screen behind that the next one cannot use.
+start_screen() {
+  rm -f "$work/display"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  xvfb_pid=$!
+  for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.1
+  done
+  export DISPLAY=":$(head -n1 "$work/display")"
+}
+stop_screen() {
+  kill -TERM "$xvfb_pid" 2>/dev/null || true
+  wait "$xvfb_pid" 2>/dev/null || true
+  xvfb_pid=""
+}
 export SDL_AUDIODRIVER=dummy
 hz=$(getconf CLK_TCK)
 
@@ -71,7 +83,8 @@ wait_window() {  # name pattern
 key() { xdotool key --window "$1" --delay 120 "${@:2}"; sleep 0.3; }
 
 # Starts a fresh Starmoat in its own scratch folder and brings it to the scene.
-start_starmoat() {  # scene
+start_starmoat() {  # scene game_dir
+  local game_dir=$2
   rm -rf "$work/run"
   mkdir "$work/run"
   ln -s "$game_dir/Data" "$work/run/Data"
@@ -79,7 +92,7 @@ start_starmoat() {  # scene
   (cd "$work/run" && exec "$game_dir/starmoat") >"$work/app.log" 2>&1 &
   app_pid=$!
   local w
-  w=$(wait_window '^Starmoat$')
+  w=$(wait_window '^Starmoat$') || return 1
   xdotool windowfocus --sync "$w" 2>/dev/null || true
   sleep 4  # the intro ends on its own; the main menu's last item is lit
   case "$1" in
@@ -144,16 +157,30 @@ starmoat_scenes=(menu play scores menu_full play_full)
 peer_scenes=(menu play menu_full play_full)
 declare -A results
 
+# One measured window of a program (starmoat, peer or before) in a scene on its own screen; a
+# run that cannot reach its scene is tried once more, then left out of the medians.
+run() {  # program scene
+  local attempt value=""
+  for attempt in 1 2; do
+    start_screen
+    case "$1" in
+      starmoat) start_starmoat "$2" "$game_dir" && value=$(measure) ;;
+      before) start_starmoat "$2" "$before_dir" && value=$(measure) ;;
+      peer) start_peer "$2" && value=$(measure) ;;
+    esac
+    stop_app
+    stop_screen
+    [ -n "$value" ] && break
+    echo "($1 $2: no measurement, attempt $attempt)" >&2
+  done
+  results[$1_$2]+="$value "
+}
+
 for round in $(seq "$windows"); do
   for scene in "${starmoat_scenes[@]}"; do
-    start_starmoat "$scene"
-    results[starmoat_$scene]+="$(measure) "
-    stop_app
-    if [[ " ${peer_scenes[*]} " == *" $scene "* ]]; then
-      start_peer "$scene"
-      results[peer_$scene]+="$(measure) "
-      stop_app
-    fi
+    run starmoat "$scene"
+    [ -n "$before_dir" ] && run before "$scene"
+    if [[ " ${peer_scenes[*]} " == *" $scene "* ]]; then run peer "$scene"; fi
   done
   echo "round $round done ($(cut -d' ' -f1-3 /proc/loadavg))" >&2
 done
@@ -178,4 +205,13 @@ for scene in menu play; do
   f=$(echo "${results[starmoat_${scene}_full]}" | median)
   awk -v w="$w" -v f="$f" -v s="$scene" 'BEGIN { if (w > 0) printf "starmoat %s full screen / windowed: %.2fx\n", s, f / w }'
 done
+if [ -n "$before_dir" ]; then
+  printf '\n%-11s %-28s %8s  %s\n' scene "before % of a core" median "starmoat / before"
+  for scene in "${starmoat_scenes[@]}"; do
+    b=$(echo "${results[before_$scene]}" | median)
+    s=$(echo "${results[starmoat_$scene]}" | median)
+    r=$(awk -v s="$s" -v b="$b" 'BEGIN { if (b > 0) printf "%.2fx", s / b; else print "-" }')
+    printf '%-11s %-28s %8s  %s\n' "$scene" "${results[before_$scene]}" "$b" "$r"
+  done
+fi
 echo "load average: $(cut -d' ' -f1-3 /proc/loadavg) ($(nproc) cores)"

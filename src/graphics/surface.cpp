@@ -133,6 +133,12 @@ void TSurface::FillRect(const Rect& r, uint32_t rgb) {
   if (left >= right || top >= bottom) return;
   rgb &= 0xFFFFFF;
   const int32_t w = right - left;
+  // The clear of every frame: paid row by row later, where nothing has covered it.
+  if (!PlainCopies && rgb == 0 && w == width_ && bottom - top == height_) {
+    runs_.valid = false;
+    OweClear();
+    return;
+  }
   if (PlainCopies) {
     for (int32_t y = top; y < bottom; ++y) FillPlain(Row(y) + left, w, rgb);
     return;
@@ -140,7 +146,7 @@ void TSurface::FillRect(const Rect& r, uint32_t rgb) {
   const size_t rowBytes = static_cast<size_t>(w) * sizeof(uint32_t);
   // Black, the clear of every frame, is all zero bytes: memset.
   if (rgb == 0) {
-    if (left == 0 && w == width_) {
+    if (left == 0 && w == width_ && owedRows_ == 0) {
       std::memset(Row(top), 0, rowBytes * static_cast<size_t>(bottom - top));
     } else {
       for (int32_t y = top; y < bottom; ++y) std::memset(Row(y) + left, 0, rowBytes);
@@ -152,7 +158,58 @@ void TSurface::FillRect(const Rect& r, uint32_t rgb) {
   for (int32_t y = top + 1; y < bottom; ++y) std::memcpy(Row(y) + left, Row(top) + left, rowBytes);
 }
 
+void TSurface::OweClear() {
+  owed_.assign(static_cast<size_t>(height_), OwedClear{true, 0, 0});
+  owedRows_ = height_;
+}
+
+void TSurface::PayClearOf(int32_t y) const {
+  OwedClear& row = owed_[static_cast<size_t>(y)];
+  uint32_t* pixels = At(y);
+  std::memset(pixels, 0, static_cast<size_t>(row.coveredBegin) * sizeof(uint32_t));
+  std::memset(pixels + row.coveredEnd, 0,
+              static_cast<size_t>(width_ - row.coveredEnd) * sizeof(uint32_t));
+  row = OwedClear{};
+  --owedRows_;
+}
+
+void TSurface::PayClears() const {
+  for (int32_t y = 0; owedRows_ > 0 && y < height_; ++y) PayClear(y);
+}
+
+void TSurface::Cover(int32_t y, int32_t begin, int32_t end) {
+  OwedClear& row = owed_[static_cast<size_t>(y)];
+  if (!row.owed) return;
+  if (row.coveredBegin == row.coveredEnd) {
+    row.coveredBegin = begin;
+    row.coveredEnd = end;
+  } else if (begin <= row.coveredEnd && end >= row.coveredBegin) {
+    // Tiles laid side by side: the covered stretch grows.
+    row.coveredBegin = std::min(row.coveredBegin, begin);
+    row.coveredEnd = std::max(row.coveredEnd, end);
+  } else {
+    // Two covered stretches with a gap are not worth keeping apart.
+    PayClearOf(y);
+    return;
+  }
+  if (row.coveredBegin == 0 && row.coveredEnd == width_) {
+    row = OwedClear{};
+    --owedRows_;
+  }
+}
+
+bool TSurface::OpaqueAcross(int32_t y, int32_t x, int32_t w) const {
+  const OpaqueRuns& o = Runs();
+  if (o.fineGrained[static_cast<size_t>(y)]) return false;
+  using Run = OpaqueRuns::Run;
+  const Run* rowEnd = o.runs.data() + o.rowStart[static_cast<size_t>(y) + 1];
+  const Run* run = std::partition_point(o.runs.data() + o.rowStart[static_cast<size_t>(y)], rowEnd,
+                                        [&](const Run& k) { return k.end <= x; });
+  return run != rowEnd && run->begin <= x && run->end >= x + w;
+}
+
 uint64_t TSurface::Hash() const {
+  PayClears();
   // Four independent lanes of FNV-style mixing over pairs of pixels, so that the multiplies
   // overlap; the lanes are folded together at the end.
   constexpr uint64_t kPrime = 0x100000001B3ull;
@@ -205,8 +262,8 @@ void TSurface::CopyKeyedRuns(int32_t tx, int32_t ty, const TSurface& src, int32_
   using Run = OpaqueRuns::Run;
   runs_.valid = false;
   // d: the target pixel of source column sx; s: the source row.
-  uint32_t* d = Row(ty) + tx;
-  const uint32_t* s = src.Row(sy);
+  uint32_t* d = At(ty) + tx;
+  const uint32_t* s = src.At(sy);
   // Most copies take whole rows of the picture: no run needs cutting.
   const bool wholeRows = sx == 0 && w == src.width_;
   for (size_t y = static_cast<size_t>(sy); y < static_cast<size_t>(sy + h);
@@ -261,8 +318,21 @@ int32_t TSurface::BltFast(int32_t x, int32_t y, const TSurface& src, const Rect*
   const int32_t ty = static_cast<int32_t>(dy);
   const bool keyed = (mode & 1u) != 0 && src.colorKey_.has_value();
 
+  // Rows are reached below through At(): the source (which may be this surface) settles its
+  // clear first, and each target row either has the copied columns marked as covered (they
+  // are all overwritten) or settles its clear before the copy.
+  src.PayClears();
+  runs_.valid = false;
+  for (int32_t r = 0; owedRows_ > 0 && r < h; ++r) {
+    if (!PlainCopies && (!keyed || src.OpaqueAcross(sy + r, sx, w))) {
+      Cover(ty + r, tx, tx + w);
+    } else {
+      PayClear(ty + r);
+    }
+  }
+
   if (keyed && PlainCopies) {
-    CopyKeyedPlain(KeyedRows{Row(ty) + tx, width_, src.Row(sy) + sx, src.width_, w, h, *src.colorKey_});
+    CopyKeyedPlain(KeyedRows{At(ty) + tx, width_, src.At(sy) + sx, src.width_, w, h, *src.colorKey_});
     return 0;
   }
   if (keyed) {
@@ -273,7 +343,7 @@ int32_t TSurface::BltFast(int32_t x, int32_t y, const TSurface& src, const Rect*
   const bool backwards = (&src == this) && ty > sy;
   for (int32_t i = 0; i < h; ++i) {
     const int32_t r = backwards ? h - 1 - i : i;
-    std::memmove(Row(ty + r) + tx, src.Row(sy + r) + sx, static_cast<size_t>(w) * sizeof(uint32_t));
+    std::memmove(At(ty + r) + tx, src.At(sy + r) + sx, static_cast<size_t>(w) * sizeof(uint32_t));
   }
   return 0;
 }

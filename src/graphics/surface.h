@@ -32,7 +32,8 @@ class TSurface {
  public:
   TSurface(int32_t width, int32_t height);
   // A surface over pixels that someone else owns (the window's own surface): rows are
-  // `width` pixels apart and the memory must outlive every use of the surface.
+  // `width` pixels apart and the memory must outlive every use of the surface. The owner
+  // reads the picture through Pixels(), which settles a clear still owed.
   static TSurface View(uint32_t* pixels, int32_t width, int32_t height);
 
   int32_t Width() const { return width_; }
@@ -40,16 +41,25 @@ class TSurface {
   // Bytes per row.
   int32_t Pitch() const { return width_ * 4; }
   // Writable access to the pixels: a keyed copy from this surface works the runs out again.
+  // A row pointer reaches that row only (the others may still owe a clear).
   uint32_t* Row(int32_t y) {
     runs_.valid = false;
-    return Data() + static_cast<size_t>(y) * width_;
+    PayClear(y);
+    return At(y);
   }
-  const uint32_t* Row(int32_t y) const { return Data() + static_cast<size_t>(y) * width_; }
+  const uint32_t* Row(int32_t y) const {
+    PayClear(y);
+    return At(y);
+  }
   uint32_t* Pixels() {
     runs_.valid = false;
+    PayClears();
     return Data();
   }
-  const uint32_t* Pixels() const { return Data(); }
+  const uint32_t* Pixels() const {
+    PayClears();
+    return Data();
+  }
   uint32_t GetPixel(int32_t x, int32_t y) const { return Row(y)[x]; }
   void SetPixel(int32_t x, int32_t y, uint32_t rgb) { Row(y)[x] = rgb & 0xFFFFFF; }
   bool IsView() const { return external_ != nullptr; }
@@ -94,8 +104,30 @@ class TSurface {
     std::vector<uint8_t> fineGrained;
   };
 
+  // A black clear of the whole surface is only noted: each row is cleared when it is first
+  // read or written, except for the columns that opaque copies have covered by then. A frame
+  // whose background covers the screen thus costs no clear at all.
+  struct OwedClear {
+    bool owed = false;
+    int32_t coveredBegin = 0, coveredEnd = 0;  // columns already overwritten since the clear
+  };
+
   uint32_t* Data() { return external_ ? external_ : pixels_.data(); }
   const uint32_t* Data() const { return external_ ? external_ : pixels_.data(); }
+  // Row y as it is in memory, whether or not it still owes its clear.
+  uint32_t* At(int32_t y) const {
+    return const_cast<uint32_t*>(Data()) + static_cast<size_t>(y) * width_;
+  }
+  void OweClear();
+  void PayClear(int32_t y) const {
+    if (owedRows_ > 0 && owed_[static_cast<size_t>(y)].owed) PayClearOf(y);
+  }
+  void PayClearOf(int32_t y) const;
+  void PayClears() const;
+  // Columns [begin, end) of row y are about to be overwritten with opaque pixels.
+  void Cover(int32_t y, int32_t begin, int32_t end);
+  // Whether a keyed copy of columns [x, x + w) of row y sets every one of them.
+  bool OpaqueAcross(int32_t y, int32_t x, int32_t w) const;
   const OpaqueRuns& Runs() const;
   void CopyKeyedRuns(int32_t tx, int32_t ty, const TSurface& src, int32_t sx, int32_t sy,
                      int32_t w, int32_t h);
@@ -106,6 +138,8 @@ class TSurface {
   uint32_t* external_ = nullptr;
   std::optional<uint32_t> colorKey_;
   mutable OpaqueRuns runs_;
+  mutable std::vector<OwedClear> owed_;
+  mutable int32_t owedRows_ = 0;
 };
 
 }  // namespace gfx

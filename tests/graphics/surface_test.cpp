@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 #include "graphics/copy_check.h"
@@ -213,6 +214,90 @@ TEST(SurfaceTest, FillMatchesThePlainReference) {
   }
 }
 
+// The black clear of a whole surface is paid late, and only where no opaque copy covered it.
+// After any mix of copies, fills, reads and pixel writes the picture must be the one an
+// immediate clear gives, also when the surface is then copied from.
+TEST(SurfaceTest, LateClearGivesThePicturesOfAnImmediateOne) {
+  using Step = std::function<void(TSurface& target, const TSurface& tile, const TSurface& sprite)>;
+  const auto tiles = [](int32_t dx, int32_t dy, bool leftwards) -> Step {
+    return [=](TSurface& t, const TSurface& tile, const TSurface&) {
+      for (int32_t y = dy; y < 40; y += tile.Height()) {
+        for (int32_t i = 0; i < 5; ++i) {
+          const int32_t x = dx + (leftwards ? 4 - i : i) * tile.Width();
+          // The bottom rows stay uncovered, as under the game's background.
+          Rect r{0, 0, tile.Width(), std::min(tile.Height(), 37 - y)};
+          t.BltFast(x, y, tile, &r, kBltNoWaitSrcKey);
+        }
+      }
+    };
+  };
+  const auto copy = [](int32_t x, int32_t y, Rect r, uint32_t mode) -> Step {
+    return [=](TSurface& t, const TSurface& tile, const TSurface&) { t.BltFast(x, y, tile, &r, mode); };
+  };
+  const Step sprite = [](TSurface& t, const TSurface&, const TSurface& s) {
+    t.BltFast(9, 8, s, nullptr, kBltNoWaitSrcKey);
+  };
+  struct Scenario {
+    const char* name;
+    std::vector<Step> steps;
+  };
+  const std::vector<Scenario> scenarios = {
+      {"nothing_drawn", {}},
+      {"tiles_then_sprite", {tiles(-5, -3, false), sprite}},
+      {"tiles_laid_leftwards", {tiles(-7, -1, true), sprite}},
+      {"copies_with_a_gap", {copy(0, 5, {0, 0, 16, 10}, kBltWait), copy(30, 5, {0, 0, 16, 10}, kBltWait)}},
+      {"copies_overlapping", {copy(10, 5, {0, 0, 16, 10}, kBltWait), copy(2, 8, {0, 0, 16, 10}, kBltWait)}},
+      {"pixels_in_covered_rows",
+       {copy(0, 0, {0, 0, 16, 10}, kBltWait),
+        [](TSurface& t, const TSurface&, const TSurface&) {
+          t.SetPixel(40, 2, 0x00FF00);
+          t.SetPixel(3, 3, 0x0000FF);
+          t.Row(4)[59] = 0xFF0000;
+        }}},
+      {"read_between_copies",
+       {copy(0, 0, {0, 0, 16, 10}, kBltWait),
+        [](TSurface& t, const TSurface&, const TSurface&) { EXPECT_EQ(t.GetPixel(50, 1), 0u); },
+        copy(16, 0, {0, 0, 16, 10}, kBltWait)}},
+      {"copy_within_itself",
+       {tiles(0, 0, false),
+        [](TSurface& t, const TSurface&, const TSurface&) {
+          Rect r{0, 0, 60, 12};
+          t.BltFast(3, 30, t, &r, kBltWait);
+        }}},
+      {"fills_after_the_clear",
+       {tiles(-2, -2, false),
+        [](TSurface& t, const TSurface&, const TSurface&) {
+          t.FillRect({0, 10, 60, 20}, 0);
+          t.FillRect({5, 12, 20, 30}, 0x00FF00);
+        },
+        sprite}},
+      {"cleared_twice", {tiles(-5, -3, false), [](TSurface& t, const TSurface&, const TSurface&) { t.Fill(0); }, sprite}},
+      {"keyed_tile_with_holes",
+       {[](TSurface& t, const TSurface&, const TSurface& s) {
+          t.BltFast(-3, 0, s, nullptr, kBltNoWaitSrcKey);
+          t.BltFast(38, 0, s, nullptr, kBltNoWaitSrcKey);
+        }}},
+  };
+  TSurface tile = MakePatterned(kPatterns[1], 16, 10);  // opaque, but keyed like the game's tiles
+  const TSurface sprite2 = MakePatterned(kPatterns[0], 41, 25);
+  for (const Scenario& scenario : scenarios) {
+    SCOPED_TRACE(scenario.name);
+    TSurface pictures[2] = {TSurface(60, 40), TSurface(60, 40)};
+    TSurface copies[2] = {TSurface(60, 40), TSurface(60, 40)};
+    for (int plain = 0; plain < 2; ++plain) {
+      UsePlainCopies(plain == 1);
+      TSurface& t = pictures[plain];
+      t.Fill(kBackground);  // the last frame's picture, which the clear must not leave behind
+      t.Fill(0);
+      for (const Step& step : scenario.steps) step(t, tile, sprite2);
+      copies[plain].BltFast(0, 0, t, nullptr, kBltWait);
+      UsePlainCopies(false);
+    }
+    EXPECT_TRUE(SamePixels(copies[0], copies[1])) << "copied from";
+    EXPECT_TRUE(SamePixels(pictures[0], pictures[1]));
+  }
+}
+
 TEST(SurfaceTest, ViewDrawsIntoTheOwnersPixels) {
   std::vector<uint32_t> memory(6 * 4, 0xABCDEF);
   TSurface view = TSurface::View(memory.data(), 6, 4);
@@ -220,6 +305,8 @@ TEST(SurfaceTest, ViewDrawsIntoTheOwnersPixels) {
   EXPECT_EQ(view.Pixels(), memory.data());
   view.Fill(0);
   view.BltFast(1, 1, MakeSource(), nullptr, kBltWait);
+  // The owner shows the pixels it is handed, which holds the clear as well.
+  EXPECT_EQ(view.Pixels(), memory.data());
   EXPECT_EQ(memory[0], 0u);
   EXPECT_EQ(memory[1 * 6 + 1], MakeSource().GetPixel(0, 0));
   EXPECT_EQ(memory[3 * 6 + 5], MakeSource().GetPixel(4, 2));

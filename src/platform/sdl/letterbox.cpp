@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__GNUC__) && defined(__x86_64__)
+#include <immintrin.h>
+#define STARMOAT_AVX2_SCALE 1
+#endif
+
 namespace platform {
 
 namespace {
@@ -12,6 +17,17 @@ int32_t FloorDiv(int64_t a, int64_t b) {
   if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
   return static_cast<int32_t>(q);
 }
+
+#if defined(STARMOAT_AVX2_SCALE)
+__attribute__((target("avx2"))) void ScaleBlocksAvx2(const Letterbox::Block* blocks, size_t count,
+                                                     const uint32_t* in, uint32_t* out) {
+  for (size_t b = 0; b < count; ++b, out += 8) {
+    const __m256i pixels = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + blocks[b].base));
+    const __m256i offsets = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(blocks[b].offset));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_permutevar8x32_epi32(pixels, offsets));
+  }
+}
+#endif
 
 }  // namespace
 
@@ -34,6 +50,16 @@ Letterbox::Letterbox(int32_t windowWidth, int32_t windowHeight)
   sourceColumn_.resize(static_cast<size_t>(w));
   for (int32_t x = 0; x < w; ++x) {
     sourceColumn_[static_cast<size_t>(x)] = static_cast<int32_t>(int64_t{x} * kFrameWidth / w);
+  }
+  for (size_t x = 0; x + 8 <= sourceColumn_.size(); x += 8) {
+    // A load of eight frame pixels must stay inside the row.
+    Block block{std::min(sourceColumn_[x], kFrameWidth - 8), {}};
+    for (size_t i = 0; i < 8; ++i) block.offset[i] = sourceColumn_[x + i] - block.base;
+    if (block.offset[7] > 7) {
+      blocks_.clear();  // shrunk: the columns lie too far apart
+      break;
+    }
+    blocks_.push_back(block);
   }
 }
 
@@ -58,6 +84,11 @@ Point Letterbox::FrameToWindow(Point frame) const {
 
 void Letterbox::Draw(const uint32_t* frame, int framePitch, uint32_t* window,
                      int windowPitch) const {
+  DrawBars(window, windowPitch);
+  DrawPicture(frame, framePitch, window, windowPitch);
+}
+
+void Letterbox::DrawBars(uint32_t* window, int windowPitch) const {
   const auto row = [&](int32_t y) {
     return reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(window) +
                                        static_cast<ptrdiff_t>(y) * windowPitch);
@@ -65,25 +96,48 @@ void Letterbox::Draw(const uint32_t* frame, int framePitch, uint32_t* window,
   const size_t rowBytes = static_cast<size_t>(windowWidth_) * sizeof(uint32_t);
   for (int32_t y = 0; y < picture_.top; ++y) std::memset(row(y), 0, rowBytes);
   for (int32_t y = picture_.bottom; y < windowHeight_; ++y) std::memset(row(y), 0, rowBytes);
-  const int32_t h = picture_.bottom - picture_.top;
   const size_t leftBytes = static_cast<size_t>(picture_.left) * sizeof(uint32_t);
   const size_t rightBytes = static_cast<size_t>(windowWidth_ - picture_.right) * sizeof(uint32_t);
+  for (int32_t y = picture_.top; y < picture_.bottom; ++y) {
+    std::memset(row(y), 0, leftBytes);
+    std::memset(row(y) + picture_.right, 0, rightBytes);
+  }
+}
+
+void Letterbox::ScaleRow(const uint32_t* in, uint32_t* out) const {
+  size_t x = 0;
+#if defined(STARMOAT_AVX2_SCALE)
+  static const bool hasAvx2 = __builtin_cpu_supports("avx2");
+  if (hasAvx2 && !blocks_.empty()) {
+    ScaleBlocksAvx2(blocks_.data(), blocks_.size(), in, out);
+    x = blocks_.size() * 8;
+  }
+#endif
+  const int32_t* column = sourceColumn_.data();
+  for (const size_t width = sourceColumn_.size(); x < width; ++x) out[x] = in[column[x]];
+}
+
+void Letterbox::DrawPicture(const uint32_t* frame, int framePitch, uint32_t* window,
+                            int windowPitch) const {
+  const auto row = [&](int32_t y) {
+    return reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(window) +
+                                       static_cast<ptrdiff_t>(y) * windowPitch);
+  };
+  const int32_t h = picture_.bottom - picture_.top;
+  const size_t pictureBytes = sourceColumn_.size() * sizeof(uint32_t);
   int32_t previousSource = -1;
   for (int32_t y = 0; y < h; ++y) {
-    uint32_t* out = row(picture_.top + y);
+    uint32_t* out = row(picture_.top + y) + picture_.left;
     const auto source = static_cast<int32_t>(int64_t{y} * kFrameHeight / h);
     if (source == previousSource) {
       // Enlarged: this row repeats the one above.
-      std::memcpy(out, row(picture_.top + y - 1), rowBytes);
+      std::memcpy(out, row(picture_.top + y - 1) + picture_.left, pictureBytes);
       continue;
     }
     previousSource = source;
-    const auto* in = reinterpret_cast<const uint32_t*>(reinterpret_cast<const uint8_t*>(frame) +
-                                                       static_cast<ptrdiff_t>(source) * framePitch);
-    std::memset(out, 0, leftBytes);
-    uint32_t* picture = out + picture_.left;
-    for (size_t x = 0; x < sourceColumn_.size(); ++x) picture[x] = in[sourceColumn_[x]];
-    std::memset(out + picture_.right, 0, rightBytes);
+    ScaleRow(reinterpret_cast<const uint32_t*>(reinterpret_cast<const uint8_t*>(frame) +
+                                               static_cast<ptrdiff_t>(source) * framePitch),
+             out);
   }
 }
 

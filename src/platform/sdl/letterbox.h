@@ -14,11 +14,23 @@ class Letterbox {
   static constexpr int32_t kFrameWidth = 800;
   static constexpr int32_t kFrameHeight = 600;
 
+  // Eight neighbouring picture columns show frame columns `base + offset[i]`. Enlarged, they
+  // come from at most eight neighbouring frame columns, so one load and one shuffle of the
+  // processor make all eight.
+  struct Block {
+    int32_t base;
+    int32_t offset[8];
+  };
+
   // windowWidth, windowHeight: the window's drawable size in pixels.
   Letterbox(int32_t windowWidth, int32_t windowHeight);
 
   // The picture's rectangle in window pixels (right and bottom exclusive).
   Rect Picture() const { return picture_; }
+  // Whether this is the letterbox of a window of that size.
+  bool Fits(int32_t windowWidth, int32_t windowHeight) const {
+    return windowWidth == windowWidth_ && windowHeight == windowHeight_;
+  }
   // True when the picture fills the window one to one (no scaling, no bars).
   bool Identity() const;
   // A window pixel as a point of the 800 x 600 frame, clamped to the frame (the pointer over
@@ -29,11 +41,18 @@ class Letterbox {
   // Draws the frame (800 x 600, pitches in bytes) into a window-sized buffer of the same
   // pixel format: nearest-neighbour scaling into the picture, black bars around it.
   void Draw(const uint32_t* frame, int framePitch, uint32_t* window, int windowPitch) const;
+  // The two halves of Draw: the bars stay black from one frame to the next, so a window
+  // buffer that keeps its contents needs them once.
+  void DrawBars(uint32_t* window, int windowPitch) const;
+  void DrawPicture(const uint32_t* frame, int framePitch, uint32_t* window, int windowPitch) const;
 
  private:
+  void ScaleRow(const uint32_t* in, uint32_t* out) const;
+
   int32_t windowWidth_, windowHeight_;
   Rect picture_;
   std::vector<int32_t> sourceColumn_;  // frame column shown in each picture column
+  std::vector<Block> blocks_;          // the whole blocks of the picture's columns; none when shrunk
 };
 
 }  // namespace platform

@@ -143,7 +143,10 @@ void SdlDisplay::Present(const uint32_t* pixels, int pitch) {
     if (target->w == kWidth && target->h == kHeight && target->pitch == pitch) {
       std::memcpy(dst, pixels, static_cast<size_t>(pitch) * kHeight);
     } else {
-      Letterbox(target->w, target->h).Draw(pixels, pitch, dst, target->pitch);
+      if (!scale_ || !scale_->Fits(target->w, target->h)) scale_.emplace(target->w, target->h);
+      if (!shown_ || barsDrawnOn_ != target->pixels) scale_->DrawBars(dst, target->pitch);
+      barsDrawnOn_ = target->pixels;
+      scale_->DrawPicture(pixels, pitch, dst, target->pitch);
     }
     if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
   } else {

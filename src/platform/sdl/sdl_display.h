@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include "platform/platform.h"
 #include "platform/sdl/letterbox.h"
@@ -64,6 +65,10 @@ class SdlDisplay : public IDisplay {
   // they outlive every frame composed in them.
   uint32_t* canvas_ = nullptr;
   bool shown_ = false;
+  // The scale for the window surface's size, kept from frame to frame, and the surface whose
+  // bars are already black (they stay so while the picture is not lost).
+  std::optional<Letterbox> scale_;
+  const void* barsDrawnOn_ = nullptr;
   std::function<void(int32_t, int32_t)> cursorWarp_;
 };
 
