@@ -82,10 +82,16 @@ void CopyKeyedPlain(const KeyedRows& k) {
   }
 }
 
+#if defined(STARMOAT_AVX2_ROWS)
+bool HasAvx2() {
+  static const bool hasAvx2 = __builtin_cpu_supports("avx2");
+  return hasAvx2;
+}
+#endif
+
 void CopyKeyed(const KeyedRows& k) {
 #if defined(STARMOAT_AVX2_ROWS)
-  static const bool hasAvx2 = __builtin_cpu_supports("avx2");
-  if (hasAvx2) {
+  if (HasAvx2()) {
     CopyKeyedAvx2(k);
     return;
   }
@@ -96,6 +102,88 @@ void CopyKeyed(const KeyedRows& k) {
 // A row of pixels whose stretches of opaque pixels are shorter than this on average is
 // compared pixel by pixel: copying a handful of pixels per call costs more than comparing.
 constexpr int32_t kShortestAverageRun = 8;
+
+// Four or eight pixels moved as one unit: a 16-byte SSE2 or a 32-byte AVX2 register, depending
+// on the function the copy is compiled into. Pixel rows are only 4-byte aligned.
+typedef uint32_t Pixels4 __attribute__((vector_size(16), aligned(4), may_alias));
+typedef uint32_t Pixels8 __attribute__((vector_size(32), aligned(4), may_alias));
+
+template <int32_t kPixels>
+[[gnu::always_inline]] inline void MoveBlock(uint32_t* dst, const uint32_t* src) {
+  if constexpr (kPixels == 8) {
+    *reinterpret_cast<Pixels8*>(dst) = *reinterpret_cast<const Pixels8*>(src);
+  } else {
+    *reinterpret_cast<Pixels4*>(dst) = *reinterpret_cast<const Pixels4*>(src);
+  }
+}
+
+// Copies one opaque run of `count` pixels. A sprite row is a few dozen pixels, so a call of
+// the library's memcpy, which first sorts the size out, costs as much as the copy itself;
+// here the run moves in whole blocks, and the last block ends exactly at the run's end,
+// overlapping the one before it instead of finishing pixel by pixel.
+template <int32_t kStep>
+[[gnu::always_inline]] inline void CopyRun(uint32_t* dst, const uint32_t* src, int32_t count) {
+  if (count < kStep) {
+    for (int32_t i = 0; i < count; ++i) dst[i] = src[i];
+    return;
+  }
+  for (int32_t i = 0; i + kStep < count; i += kStep) MoveBlock<kStep>(dst + i, src + i);
+  MoveBlock<kStep>(dst + count - kStep, src + count - kStep);
+}
+
+// The opaque runs of source rows [sy, sy + h) that fall into columns [sx, sx + w).
+struct RunCopy {
+  const OpaqueRuns* runs;
+  uint32_t* dst;        // where source pixel (sx, sy) goes
+  int32_t dstStride;
+  const uint32_t* src;  // source pixel (0, sy)
+  int32_t srcStride;
+  int32_t sx, sy, w, h;
+  bool wholeRows;       // sx == 0 and w is the source's width
+};
+
+template <int32_t kStep>
+[[gnu::always_inline]] inline void CopyRunRows(const RunCopy& c) {
+  // Everything the loops need is taken out of `c` first: the pixel stores could change any
+  // int32_t in memory as far as the compiler knows, so fields read through `c` would be read
+  // from memory again after every row's stores instead of staying in registers.
+  const OpaqueRuns::Run* const runs = c.runs->runs.data();
+  const OpaqueRuns::RowRuns* row = c.runs->rows.data() + c.sy;
+  const OpaqueRuns::RowRuns* const rowsEnd = row + c.h;
+  uint32_t* d = c.dst;
+  const uint32_t* s = c.src;
+  const ptrdiff_t dstStride = c.dstStride;
+  const ptrdiff_t srcStride = c.srcStride;
+  if (c.wholeRows) {
+    // Most copies take whole rows of the picture: no run needs cutting, so this loop is kept
+    // free of everything the cut-out case needs.
+    for (; row != rowsEnd; ++row, d += dstStride, s += srcStride) {
+      const OpaqueRuns::Run* const end = runs + row->first + row->count;
+      for (const OpaqueRuns::Run* run = runs + row->first; run != end; ++run) {
+        CopyRun<kStep>(d + run->begin, s + run->begin, run->end - run->begin);
+      }
+    }
+    return;
+  }
+  const int32_t sx = c.sx;
+  const int32_t right = c.sx + c.w;
+  for (; row != rowsEnd; ++row, d += dstStride, s += srcStride) {
+    const OpaqueRuns::Run* const end = runs + row->first + row->count;
+    // The first run that reaches into the copied columns.
+    const OpaqueRuns::Run* run = std::partition_point(
+        runs + row->first, end, [sx](const OpaqueRuns::Run& r) { return r.end <= sx; });
+    for (; run != end && run->begin < right; ++run) {
+      const int32_t begin = std::max(run->begin, sx);
+      CopyRun<kStep>(d + (begin - sx), s + begin, std::min(run->end, right) - begin);
+    }
+  }
+}
+
+#if defined(STARMOAT_AVX2_ROWS)
+__attribute__((target("avx2"))) void CopyRunRowsAvx2(const RunCopy& c) { CopyRunRows<8>(c); }
+#endif
+
+void CopyRunRowsPortable(const RunCopy& c) { CopyRunRows<4>(c); }
 
 bool PlainCopies = false;
 
@@ -200,10 +288,11 @@ void TSurface::Cover(int32_t y, int32_t begin, int32_t end) {
 
 bool TSurface::OpaqueAcross(int32_t y, int32_t x, int32_t w) const {
   const OpaqueRuns& o = Runs();
-  if (o.fineGrained[static_cast<size_t>(y)]) return false;
+  const OpaqueRuns::RowRuns& row = o.rows[static_cast<size_t>(y)];
+  if (row.fineGrained) return false;
   using Run = OpaqueRuns::Run;
-  const Run* rowEnd = o.runs.data() + o.rowStart[static_cast<size_t>(y) + 1];
-  const Run* run = std::partition_point(o.runs.data() + o.rowStart[static_cast<size_t>(y)], rowEnd,
+  const Run* rowEnd = o.runs.data() + row.first + row.count;
+  const Run* run = std::partition_point(o.runs.data() + row.first, rowEnd,
                                         [&](const Run& k) { return k.end <= x; });
   return run != rowEnd && run->begin <= x && run->end >= x + w;
 }
@@ -229,16 +318,15 @@ uint64_t TSurface::Hash() const {
   return hash;
 }
 
-const TSurface::OpaqueRuns& TSurface::Runs() const {
+const OpaqueRuns& TSurface::Runs() const {
   if (runs_.valid) return runs_;
   const uint32_t key = colorKey_.value_or(0);
   runs_.runs.clear();
-  runs_.rowStart.assign(static_cast<size_t>(height_) + 1, 0);
-  runs_.fineGrained.assign(static_cast<size_t>(height_), 0);
+  runs_.rows.assign(static_cast<size_t>(height_), {});
+  runs_.anyFineGrained = false;
   for (int32_t y = 0; y < height_; ++y) {
     const uint32_t* row = Row(y);
     const size_t first = runs_.runs.size();
-    runs_.rowStart[static_cast<size_t>(y)] = first;
     int32_t x = 0;
     while (x < width_) {
       while (x < width_ && row[x] == key) ++x;
@@ -248,9 +336,16 @@ const TSurface::OpaqueRuns& TSurface::Runs() const {
       runs_.runs.push_back({begin, x});
     }
     const size_t count = runs_.runs.size() - first;
-    runs_.fineGrained[static_cast<size_t>(y)] = count * kShortestAverageRun > static_cast<size_t>(width_);
+    OpaqueRuns::RowRuns& r = runs_.rows[static_cast<size_t>(y)];
+    r.first = static_cast<uint32_t>(first);
+    if (count * kShortestAverageRun > static_cast<size_t>(width_)) {
+      runs_.runs.resize(first);
+      r.fineGrained = true;
+      runs_.anyFineGrained = true;
+    } else {
+      r.count = static_cast<uint32_t>(count);
+    }
   }
-  runs_.rowStart[static_cast<size_t>(height_)] = runs_.runs.size();
   runs_.valid = true;
   return runs_;
 }
@@ -259,29 +354,23 @@ void TSurface::CopyKeyedRuns(int32_t tx, int32_t ty, const TSurface& src, int32_
                              int32_t w, int32_t h) {
   const OpaqueRuns& o = src.Runs();
   const uint32_t key = *src.colorKey_;
-  using Run = OpaqueRuns::Run;
-  runs_.valid = false;
-  // d: the target pixel of source column sx; s: the source row.
-  uint32_t* d = At(ty) + tx;
-  const uint32_t* s = src.At(sy);
-  // Most copies take whole rows of the picture: no run needs cutting.
-  const bool wholeRows = sx == 0 && w == src.width_;
-  for (size_t y = static_cast<size_t>(sy); y < static_cast<size_t>(sy + h);
-       ++y, d += width_, s += src.width_) {
-    if (o.fineGrained[y]) {
-      CopyKeyed(KeyedRows{d, width_, s + sx, src.width_, w, 1, key});
-      continue;
-    }
-    const Run* run = o.runs.data() + o.rowStart[y];
-    const Run* rowEnd = o.runs.data() + o.rowStart[y + 1];
-    if (!wholeRows) {
-      // The first run that reaches into the copied columns.
-      run = std::partition_point(run, rowEnd, [&](const Run& k) { return k.end <= sx; });
-    }
-    for (; run != rowEnd && run->begin < sx + w; ++run) {
-      const int32_t begin = std::max(run->begin, sx);
-      const int32_t end = std::min(run->end, sx + w);
-      std::memcpy(d + (begin - sx), s + begin, static_cast<size_t>(end - begin) * sizeof(uint32_t));
+  const RunCopy copy{&o, At(ty) + tx, width_, src.At(sy), src.width_, sx, sy, w, h,
+                     sx == 0 && w == src.width_};
+#if defined(STARMOAT_AVX2_ROWS)
+  if (HasAvx2()) {
+    CopyRunRowsAvx2(copy);
+  } else {
+    CopyRunRowsPortable(copy);
+  }
+#else
+  CopyRunRowsPortable(copy);
+#endif
+  // Fine-grained rows keep no runs and are compared pixel by pixel, in a pass of their own:
+  // a call inside the loops over runs would push the values they need out of registers.
+  if (!o.anyFineGrained) return;
+  for (int32_t y = 0; y < h; ++y) {
+    if (o.rows[static_cast<size_t>(sy + y)].fineGrained) {
+      CopyKeyed(KeyedRows{At(ty + y) + tx, width_, src.At(sy + y) + sx, src.width_, w, 1, key});
     }
   }
 }

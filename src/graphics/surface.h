@@ -28,6 +28,29 @@ enum BltMode : uint32_t {
 // as the reference the tests compare the fast ones with.
 void UsePlainCopies(bool plain);
 
+// Where the pixels that are not the colour key lie in a keyed picture, row by row, worked out on
+// the first keyed copy from it and again after any change of its pixels or key. A keyed copy
+// then skips the transparent stretches and copies the opaque ones whole. Each TSurface keeps its
+// own; the type stands outside the class so that the copy routines can take it.
+struct OpaqueRuns {
+  struct Run {
+    int32_t begin, end;  // pixel columns, end exclusive
+  };
+  // Where a row's runs are, in one place: a sprite row is short, so looking it up must cost
+  // next to nothing against copying it.
+  struct RowRuns {
+    uint32_t first;  // index of the row's first run in `runs`
+    uint32_t count;
+    // Rows cut into many short runs (a dithered shade) are copied by comparing each pixel
+    // with the key instead; they keep no runs.
+    bool fineGrained;
+  };
+  bool valid = false;
+  bool anyFineGrained = false;
+  std::vector<Run> runs;
+  std::vector<RowRuns> rows;
+};
+
 class TSurface {
  public:
   TSurface(int32_t width, int32_t height);
@@ -89,21 +112,6 @@ class TSurface {
   int32_t BltFast(int32_t x, int32_t y, const TSurface& src, const Rect* srcRect, uint32_t mode);
 
  private:
-  // Where the pixels that are not the colour key lie, row by row, worked out on the first
-  // keyed copy from this surface and again after any change of its pixels or key. A keyed
-  // copy then skips the transparent stretches and copies the opaque ones whole.
-  struct OpaqueRuns {
-    struct Run {
-      int32_t begin, end;  // pixel columns, end exclusive
-    };
-    bool valid = false;
-    std::vector<Run> runs;
-    std::vector<size_t> rowStart;  // runs of row y: [rowStart[y], rowStart[y + 1])
-    // Rows cut into many short runs (a dithered shade) are copied by comparing each pixel
-    // with the key instead.
-    std::vector<uint8_t> fineGrained;
-  };
-
   // A black clear of the whole surface is only noted: each row is cleared when it is first
   // read or written, except for the columns that opaque copies have covered by then. A frame
   // whose background covers the screen thus costs no clear at all.

@@ -127,6 +127,13 @@ const KeyedPattern kPatterns[] = {
     {"all_key", [](int32_t, int32_t) { return true; }},
     {"dithered", [](int32_t x, int32_t y) { return (x + y) % 2 == 0; }},
     {"stripes_and_dots", [](int32_t x, int32_t y) { return x % 7 < 3 || (x * 31 + y * 17) % 11 == 0; }},
+    // Opaque runs of every length from 1 to 39, at every distance from the right edge.
+    {"one_key_pixel_per_row", [](int32_t x, int32_t y) { return x == y + 1; }},
+    // Dithered rows between rows of runs.
+    {"dithered_band",
+     [](int32_t x, int32_t y) {
+       return y >= 10 && y < 14 ? (x + y) % 2 == 0 : (x - 20) * (x - 20) + (y - 12) * (y - 12) > 100;
+     }},
 };
 
 TSurface MakePatterned(const KeyedPattern& p, int32_t w, int32_t h) {
