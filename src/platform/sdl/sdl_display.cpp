@@ -104,10 +104,16 @@ void SdlDisplay::KeepClientSize() {
   if (w != kWidth || h != kHeight) SDL_SetWindowSize(window_, kWidth, kHeight);
 }
 
-Letterbox SdlDisplay::CurrentLetterbox() const {
+const Letterbox& SdlDisplay::CurrentLetterbox() const {
   int w = kWidth, h = kHeight;
   if (window_) SDL_GetWindowSize(window_, &w, &h);
-  return Letterbox(w, h);
+  return LetterboxFor(w, h);
+}
+
+const Letterbox& SdlDisplay::LetterboxFor(int32_t width, int32_t height) const {
+  // Asked for several times a frame (the pointer, the frame's position): worked out once per size.
+  if (!scale_ || !scale_->Fits(width, height)) scale_.emplace(width, height);
+  return *scale_;
 }
 
 uint32_t* SdlDisplay::Canvas() {
@@ -143,16 +149,16 @@ void SdlDisplay::Present(const uint32_t* pixels, int pitch) {
     if (target->w == kWidth && target->h == kHeight && target->pitch == pitch) {
       std::memcpy(dst, pixels, static_cast<size_t>(pitch) * kHeight);
     } else {
-      if (!scale_ || !scale_->Fits(target->w, target->h)) scale_.emplace(target->w, target->h);
-      if (!shown_ || barsDrawnOn_ != target->pixels) scale_->DrawBars(dst, target->pitch);
+      const Letterbox& box = LetterboxFor(target->w, target->h);
+      if (!shown_ || barsDrawnOn_ != target->pixels) box.DrawBars(dst, target->pitch);
       barsDrawnOn_ = target->pixels;
-      scale_->DrawPicture(pixels, pitch, dst, target->pitch);
+      box.DrawPicture(pixels, pitch, dst, target->pitch);
     }
     if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
   } else {
     SDL_Surface* frame = WrapFrame(pixels, pitch);
     if (!frame) return;
-    const Rect p = Letterbox(target->w, target->h).Picture();
+    const Rect p = LetterboxFor(target->w, target->h).Picture();
     SDL_Rect dest{p.left, p.top, p.right - p.left, p.bottom - p.top};
     FillBars(target, p);
     SDL_BlitScaled(frame, nullptr, target, &dest);

@@ -50,7 +50,7 @@ class SdlDisplay : public IDisplay {
   SDL_Window* Window() const { return window_; }
   bool Windowed() const { return windowed_; }
   // The mapping between window pixels and frame pixels for the window's current size.
-  Letterbox CurrentLetterbox() const;
+  const Letterbox& CurrentLetterbox() const;
   // Called with the window pixel SetCursorPos is about to move the pointer to (the mouse
   // device must not count the jump as motion).
   void OnCursorWarp(std::function<void(int32_t, int32_t)> callback) {
@@ -67,7 +67,8 @@ class SdlDisplay : public IDisplay {
   bool shown_ = false;
   // The scale for the window surface's size, kept from frame to frame, and the surface whose
   // bars are already black (they stay so while the picture is not lost).
-  std::optional<Letterbox> scale_;
+  const Letterbox& LetterboxFor(int32_t width, int32_t height) const;
+  mutable std::optional<Letterbox> scale_;
   const void* barsDrawnOn_ = nullptr;
   std::function<void(int32_t, int32_t)> cursorWarp_;
 };
