@@ -53,6 +53,7 @@ class Letterbox {
   Rect picture_;
   std::vector<int32_t> sourceColumn_;  // frame column shown in each picture column
   std::vector<Block> blocks_;          // the whole blocks of the picture's columns; none when shrunk
+  mutable std::vector<uint32_t> scaled_;  // the picture row being drawn
 };
 
 }  // namespace platform
