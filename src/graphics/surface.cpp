@@ -413,6 +413,7 @@ int32_t TSurface::BltFast(int32_t x, int32_t y, const TSurface& src, const Rect*
   src.PayClears();
   runs_.valid = false;
   for (int32_t r = 0; owedRows_ > 0 && r < h; ++r) {
+    if (!owed_[static_cast<size_t>(ty + r)].owed) continue;
     if (!PlainCopies && (!keyed || src.OpaqueAcross(sy + r, sx, w))) {
       Cover(ty + r, tx, tx + w);
     } else {

@@ -71,6 +71,42 @@ TEST_F(SdlDisplayTest, FullScreenScalesToTheDesktopAndBackAgain) {
   EXPECT_EQ(Shown(display, 799, 599), frame_[599 * 800 + 799]);
 }
 
+// The bars around a scaled picture are drawn when a window surface first shows a frame and
+// again whenever the picture may have been lost; in between they keep their black.
+TEST_F(SdlDisplayTest, BarsAreBlackOnEveryNewOrLostPicture) {
+  platform::SdlDisplay display;
+  display.SetMode(true);
+  ASSERT_NE(display.Window(), nullptr);
+  const auto barsBlack = [&](const char* when) {
+    SDL_Surface* s = SDL_GetWindowSurface(display.Window());
+    const platform::Rect p = display.CurrentLetterbox().Picture();
+    ASSERT_GT(p.left, 0) << "the picture has bars left and right";
+    size_t wrong = 0;
+    for (int y = 0; y < s->h; ++y)
+      for (int x : {0, p.left - 1, p.right, s->w - 1}) wrong += Shown(display, x, y) != 0;
+    EXPECT_EQ(wrong, 0u) << when;
+    EXPECT_EQ(Shown(display, p.left, p.top), frame_[0]) << when;
+  };
+  const auto dirtyBars = [&] {
+    SDL_Surface* s = SDL_GetWindowSurface(display.Window());
+    for (int y = 0; y < s->h; ++y) {
+      auto* row = reinterpret_cast<Uint32*>(static_cast<uint8_t*>(s->pixels) + y * s->pitch);
+      row[0] = row[s->w - 1] = 0xFFFFFF;
+    }
+  };
+  // A window wider than the picture's aspect (as a desktop may be).
+  SDL_SetWindowSize(display.Window(), 1000, 600);
+  display.Present(frame_.data(), 800 * 4);
+  barsBlack("first frame");
+  dirtyBars();
+  display.PictureMayBeLost();  // e.g. an expose
+  display.Present(frame_.data(), 800 * 4);
+  barsBlack("after the picture was lost");
+  SDL_SetWindowSize(display.Window(), 1100, 640);
+  display.Present(frame_.data(), 800 * 4);
+  barsBlack("on a new window surface");
+}
+
 TEST_F(SdlDisplayTest, NothingHappensBeforeTheWindowExists) {
   platform::SdlDisplay display;
   display.Present(frame_.data(), 800 * 4);
