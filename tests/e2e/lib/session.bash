@@ -2,9 +2,10 @@
 # installed package): an Xvfb display, the program's window, frames in it, and the way out
 # through the menus. Source it after defining fail() and making the scratch folder $work.
 
-# Starts Xvfb on a display it picks itself; sets DISPLAY and xvfb_pid.
+# Starts Xvfb on a display it picks itself, with a screen of $screen_size (default
+# 1024x768); sets DISPLAY and xvfb_pid.
 start_xvfb() {
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  Xvfb -displayfd 3 -screen 0 "${screen_size:-1024x768}x24" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
   xvfb_pid=$!
   for _ in $(seq 100); do
     [ -s "$work/display" ] && break
