@@ -18,6 +18,14 @@ int32_t FloorDiv(int64_t a, int64_t b) {
   return static_cast<int32_t>(q);
 }
 
+// Row y of a buffer whose rows are `pitch` bytes apart.
+uint32_t* RowOf(uint32_t* pixels, int pitch, int32_t y) {
+  return reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(pixels) + static_cast<ptrdiff_t>(y) * pitch);
+}
+const uint32_t* RowOf(const uint32_t* pixels, int pitch, int32_t y) {
+  return RowOf(const_cast<uint32_t*>(pixels), pitch, y);
+}
+
 #if defined(STARMOAT_AVX2_SCALE)
 __attribute__((target("avx2"))) void ScaleBlocksAvx2(const Letterbox::Block* blocks, size_t count,
                                                      const uint32_t* in, uint32_t* out) {
@@ -48,6 +56,7 @@ Letterbox::Letterbox(int32_t windowWidth, int32_t windowHeight)
   const int32_t top = (windowHeight_ - h) / 2;
   picture_ = {left, top, left + w, top + h};
   sourceColumn_.resize(static_cast<size_t>(w));
+  scaled_.resize(static_cast<size_t>(w));
   for (int32_t x = 0; x < w; ++x) {
     sourceColumn_[static_cast<size_t>(x)] = static_cast<int32_t>(int64_t{x} * kFrameWidth / w);
   }
@@ -89,10 +98,7 @@ void Letterbox::Draw(const uint32_t* frame, int framePitch, uint32_t* window,
 }
 
 void Letterbox::DrawBars(uint32_t* window, int windowPitch) const {
-  const auto row = [&](int32_t y) {
-    return reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(window) +
-                                       static_cast<ptrdiff_t>(y) * windowPitch);
-  };
+  const auto row = [&](int32_t y) { return RowOf(window, windowPitch, y); };
   const size_t rowBytes = static_cast<size_t>(windowWidth_) * sizeof(uint32_t);
   for (int32_t y = 0; y < picture_.top; ++y) std::memset(row(y), 0, rowBytes);
   for (int32_t y = picture_.bottom; y < windowHeight_; ++y) std::memset(row(y), 0, rowBytes);
@@ -119,27 +125,21 @@ void Letterbox::ScaleRow(const uint32_t* in, uint32_t* out) const {
 
 void Letterbox::DrawPicture(const uint32_t* frame, int framePitch, uint32_t* window,
                             int windowPitch) const {
-  const auto row = [&](int32_t y) {
-    return reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(window) +
-                                       static_cast<ptrdiff_t>(y) * windowPitch);
-  };
   const int32_t h = picture_.bottom - picture_.top;
-  const size_t pictureBytes = sourceColumn_.size() * sizeof(uint32_t);
+  const size_t pictureBytes = scaled_.size() * sizeof(uint32_t);
   // Each frame row is scaled into a row of our own, which stays in the processor's nearest
-  // cache, and copied from there to the one or more window rows that show it: the window's
-  // memory is written only by memcpy, which fills whole cache lines without reading them first
-  // (the window system has just read them), at about twice the speed of the shuffle's stores.
-  scaled_.resize(sourceColumn_.size());
+  // cache, and copied from there to the one or more window rows that show it: in the real
+  // program, writing the window's memory only by memcpy measured cheaper than storing the
+  // shuffle's results straight into it.
   int32_t previousSource = -1;
   for (int32_t y = 0; y < h; ++y) {
     const auto source = static_cast<int32_t>(int64_t{y} * kFrameHeight / h);
     if (source != previousSource) {
-      ScaleRow(reinterpret_cast<const uint32_t*>(reinterpret_cast<const uint8_t*>(frame) +
-                                                 static_cast<ptrdiff_t>(source) * framePitch),
-               scaled_.data());
+      ScaleRow(RowOf(frame, framePitch, source), scaled_.data());
       previousSource = source;
     }
-    std::memcpy(row(picture_.top + y) + picture_.left, scaled_.data(), pictureBytes);
+    std::memcpy(RowOf(window, windowPitch, picture_.top + y) + picture_.left, scaled_.data(),
+                pictureBytes);
   }
 }
 

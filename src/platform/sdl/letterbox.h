@@ -53,7 +53,8 @@ class Letterbox {
   Rect picture_;
   std::vector<int32_t> sourceColumn_;  // frame column shown in each picture column
   std::vector<Block> blocks_;          // the whole blocks of the picture's columns; none when shrunk
-  mutable std::vector<uint32_t> scaled_;  // the picture row being drawn
+  // The picture row being drawn (scratch space: DrawPicture changes nothing else).
+  mutable std::vector<uint32_t> scaled_;
 };
 
 }  // namespace platform
