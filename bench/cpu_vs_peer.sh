@@ -48,16 +48,10 @@ trap cleanup EXIT
 
 # A fresh 1280 x 1024 screen for every run (windowed runs sit on it, full screen covers it):
 # a program killed in full screen can leave a screen behind that the next one cannot use.
-start_screen() {
-  rm -f "$work/display"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-  xvfb_pid=$!
-  for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-  done
-  export DISPLAY=":$(head -n1 "$work/display")"
-}
+fail() { echo "cpu_vs_peer: $*" >&2; exit 1; }
+screen_size=1280x1024
+. "$repo/tests/e2e/lib/session.bash"
+start_screen() { start_xvfb; }
 stop_screen() {
   kill -TERM "$xvfb_pid" 2>/dev/null || true
   wait "$xvfb_pid" 2>/dev/null || true

@@ -31,16 +31,8 @@ fail() {
   exit 1
 }
 
-# A display number nobody uses.
-display=
-for n in $(seq 91 140); do
-  if [[ ! -e /tmp/.X11-unix/X$n && ! -e /tmp/.X$n-lock ]]; then display=:$n; break; fi
-done
-[[ -n $display ]] || fail "no free X display"
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=$display
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+. "$(dirname "$0")/lib/session.bash"
+start_xvfb
 
 # The program works in its current folder: pictures, music and the settings file live there.
 mkdir -p "$work/game"

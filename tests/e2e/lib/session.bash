@@ -3,8 +3,11 @@
 # through the menus. Source it after defining fail() and making the scratch folder $work.
 
 # Starts Xvfb on a display it picks itself, with a screen of $screen_size (default
-# 1024x768); sets DISPLAY and xvfb_pid.
+# 1024x768); sets DISPLAY and xvfb_pid. Xvfb names the display only once it accepts clients,
+# and it picks one whose socket it could really bind, which a guess from the files in /tmp
+# cannot promise (another server's socket may live only in the abstract namespace).
 start_xvfb() {
+  rm -f "$work/display"
   Xvfb -displayfd 3 -screen 0 "${screen_size:-1024x768}x24" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
   xvfb_pid=$!
   for _ in $(seq 100); do
