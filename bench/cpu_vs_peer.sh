@@ -51,7 +51,6 @@ trap cleanup EXIT
 fail() { echo "cpu_vs_peer: $*" >&2; exit 1; }
 screen_size=1280x1024
 . "$repo/tests/e2e/lib/session.bash"
-start_screen() { start_xvfb; }
 stop_screen() {
   kill -TERM "$xvfb_pid" 2>/dev/null || true
   wait "$xvfb_pid" 2>/dev/null || true
@@ -156,7 +155,7 @@ declare -A results
 run() {  # program scene
   local attempt value=""
   for attempt in 1 2; do
-    start_screen
+    start_xvfb
     case "$1" in
       starmoat) start_starmoat "$2" "$game_dir" && value=$(measure) ;;
       before) start_starmoat "$2" "$before_dir" && value=$(measure) ;;
