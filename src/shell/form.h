@@ -45,7 +45,8 @@ class TForm1 {
   // for on the current screen, without the boss key and without typing into a text box.
   void FormPadDown(platform::PadControl control);
   // Once per turn of the message loop: reads the pads, handles their presses and repeats, and
-  // keeps what they hold for the game's polled keys. Does nothing before SetupInput.
+  // keeps what they hold for the game's polled keys. Does nothing before SetupInput; while the
+  // window is inactive or minimised the pads' presses are dropped and nothing counts as held.
   void PollGamepads();
   void SetupInput();
   // Copies the game picture into the snapshot, shades it and shows the pause screen.

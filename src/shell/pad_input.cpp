@@ -83,8 +83,17 @@ void TForm1::PollGamepads() {
     return;
   }
   PadHeld = pads->Update();
-  const uint32_t now = Os().clock->TickCount();
   PadControl control;
+  if (!FReady || FMinimized) {
+    // Like the keyboard, a pad belongs to the window that has the focus: what is pressed
+    // meanwhile is dropped, not kept for later, and nothing repeats or stays held.
+    while (pads->PollPress(control)) {
+    }
+    PadHeld = 0;
+    PadRepeatControl = -1;
+    return;
+  }
+  const uint32_t now = Os().clock->TickCount();
   while (!FClosed && pads->PollPress(control)) {
     // As with keys, only the last one pressed repeats, and only directions do.
     PadRepeatControl = IsDirection(control) ? control : -1;

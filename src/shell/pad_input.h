@@ -16,7 +16,8 @@
 inline constexpr uint32_t kPadRepeatDelayMs = 400;
 inline constexpr uint32_t kPadRepeatIntervalMs = 100;
 
-// Controls held by any pad at the last poll (PadBit bits); 0 without pads.
+// Controls held by any pad at the last poll (PadBit bits); 0 without pads and while the window
+// is inactive or minimised.
 extern uint32_t PadHeld;
 // The direction that repeats while it stays held (-1: none) and the tick of its next repeat.
 extern int32_t PadRepeatControl;

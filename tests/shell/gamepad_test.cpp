@@ -297,4 +297,53 @@ TEST_F(GamepadTest, PadsCountOnlyWhileTheWindowIsActive) {
   EXPECT_GT(ship->X, x);
 }
 
+// Pressed while another window has the focus, or while the boss key has the window minimised,
+// a pad does nothing: East does not ask "Exit game?", South does not answer it, a held direction
+// stops repeating, and a press made meanwhile is not delivered later.
+TEST_F(GamepadTest, PressesCountOnlyWhileTheWindowIsActive) {
+  using K = platform::WindowEvent::Kind;
+  const struct {
+    const char* what;
+    K away, back;
+  } cases[] = {
+      {"focus lost", K::FocusLost, K::FocusGained},
+      {"minimised", K::Minimized, K::Restored},
+  };
+  SkipIntro();
+  PlugIn();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScreenState = ssMainMenu;
+    pad->Button(kDown, true);
+    Frame();
+    const int held = MainMenuButtons->ItemIndex;
+    Notify(c.away);
+    Frame(40);  // well past the repeat delay
+    EXPECT_EQ(MainMenuButtons->ItemIndex, held) << "no repeat while away";
+    pad->Button(kDown, false);
+    Frame();
+
+    Press(kB);
+    EXPECT_EQ(ScreenState, ssMainMenu);
+    ScreenState = ssExitConfirm;
+    YesNoButtons->SetFirstSelected(true);
+    Press(kA);
+    EXPECT_EQ(ScreenState, ssExitConfirm);
+    EXPECT_TRUE(Running());
+
+    // Held down while away and still down on return: not a press either.
+    pad->Button(kB, true);
+    Frame();
+    Notify(c.back);
+    Frame(2);
+    EXPECT_EQ(ScreenState, ssExitConfirm);
+    pad->Button(kB, false);
+    Frame();
+
+    Press(kB);
+    EXPECT_EQ(ScreenState, ssMainMenu) << "back in the window, the pad works again";
+  }
+  EXPECT_TRUE(Running());
+}
+
 }  // namespace
