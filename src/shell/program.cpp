@@ -37,7 +37,12 @@ void KeepWindowAlive() {
   while (Os().events->Poll(event)) {
     // Keys and clicks belong to no screen while "Please wait..." is up; a close, a quit and
     // what the window manager did to the window wait until the sending is over.
-    if (event.kind == K::KeyDown || event.kind == K::MouseMove || event.kind == K::MouseDown) {
+    if (event.kind == K::KeyDown || event.kind == K::MouseDown) continue;
+    // Where the pointer went still matters afterwards: the page that follows is hovered and
+    // clicked where the pointer is, not where it was. Only the last of a run of moves is kept.
+    if (event.kind == K::MouseMove && !HeldEvents.empty() &&
+        HeldEvents.back().kind == K::MouseMove) {
+      HeldEvents.back() = std::move(event);
       continue;
     }
     HeldEvents.push_back(std::move(event));

@@ -10,7 +10,8 @@ bool PumpMessages();
 
 // While the score is being sent: takes the window's events off the queue so the desktop sees a
 // live window (keys and clicks are dropped, the rest is held for the message loop to handle
-// once the sending is over), and shows the current picture again once per clock tick.
+// once the sending is over, pointer moves merged into the last), and shows the current picture
+// again once per clock tick.
 void KeepWindowAlive();
 // Drops events held by KeepWindowAlive (a fresh start).
 void ForgetHeldEvents();

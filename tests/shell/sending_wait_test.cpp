@@ -10,7 +10,9 @@
 #include "game/game.h"
 #include "graphics/widget_layout.h"
 #include "persistence/score_submission.h"
+#include "graphics/widgets.h"
 #include "shell/form.h"
+#include "shell/input.h"
 #include "shell/screen_state.h"
 
 using platform::WindowEvent;
@@ -122,6 +124,38 @@ TEST_F(SendingWaitTest, KeysAndClicksDuringTheWaitAreDropped) {
   Frame(3);
   EXPECT_EQ(ScreenState, ssHighScores) << "nothing typed during the wait arrives later";
   EXPECT_EQ(http.requests.size(), 2u);
+}
+
+// The pointer moved during the wait (the Yes came from the keyboard): afterwards it is known to
+// be where it went, so a click with no further move hits the button under it.
+TEST_F(SendingWaitTest, WhereThePointerWentDuringTheWaitCountsAfterwards) {
+  const gfx::Rect back = layout::kHighScore[2].rect;  // the high-score page's back button
+  const int32_t x = (back.left + back.right) / 2, y = (back.top + back.bottom) / 2;
+  WindowEvent move = Event(WindowEvent::MouseMove);
+  move.x = 5;
+  move.y = 5;
+  http.events[{0, 2}] = move;
+  move.x = x - 20;
+  move.y = y - 10;
+  http.events[{0, 9}] = move;
+  move.x = x;
+  move.y = y;
+  http.events[{1, 4}] = move;
+  Key(platform::VK_LEFT);  // "Yes"
+  Key(platform::VK_RETURN);
+  ASSERT_EQ(http.requests.size(), 2u);
+  ASSERT_EQ(ScreenState, ssHighScores);
+  EXPECT_EQ(MouseX, x);
+  EXPECT_EQ(MouseY, y);
+  EXPECT_EQ(Form1->FMouseActive, -1) << "the last input came from the mouse";
+  Frame();
+  EXPECT_EQ(HighScoreButtons->ItemIndex, 2) << "the hover follows the pointer";
+
+  WindowEvent click = Event(WindowEvent::MouseDown);
+  click.x = x;
+  click.y = y;
+  Send(click);
+  EXPECT_EQ(ScreenState, ssMainMenu);
 }
 
 TEST_F(SendingWaitTest, ACloseDuringTheWaitIsActedOnWhenTheSendingEnds) {
