@@ -10,6 +10,7 @@
 #include <string>
 
 #include "page_cache.h"
+#include "starmoat_version.h"
 #include "rate_limiter.h"
 #include "store.h"
 
@@ -72,6 +73,6 @@ class ScoreProtocol {
 };
 
 // The version starmoat-scores reports (--version and the token reply).
-inline constexpr const char* kServerVersion = "1.0";
+inline constexpr const char* kServerVersion = STARMOAT_VERSION;
 
 }  // namespace starmoat::server

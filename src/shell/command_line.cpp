@@ -1,8 +1,6 @@
 #include "shell/command_line.h"
 
-#ifndef STARMOAT_VERSION
-#error "the build defines STARMOAT_VERSION"
-#endif
+#include "starmoat_version.h"
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   CommandLine result;

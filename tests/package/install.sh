@@ -94,6 +94,11 @@ exe=/usr/games/starmoat
 # The command line.
 version=$("$exe" --version) || fail "--version ended with status $?"
 echo "$version" | grep -qx "starmoat [0-9.]*" || fail "--version printed '$version'"
+# The packages carry the version the programs print.
+for d in "${debs[@]}"; do
+  [ "$(dpkg-deb -f "$d" Version)" = "${version#starmoat }" ] ||
+    fail "$(basename "$d") has version $(dpkg-deb -f "$d" Version), the game says '$version'"
+done
 "$exe" --help | head -n1 | grep -q '^Usage: starmoat' || fail "--help prints no usage line"
 status=0
 "$exe" --no-such-option >"$work/bad.out" 2>"$work/bad.err" || status=$?
