@@ -1,22 +1,60 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Starmoat needs to build, run and test.
-# Sourced by ./play and ./test; installs only what is missing.
-STARMOAT_PACKAGES=(
+# The Debian packages Starmoat needs, by what they are needed for. Sourced by ./play, ./serve,
+# ./package and ./test, which each install only the lists they name and only what is missing:
+#   starmoat_install_deps play server
+# Each list is STARMOAT_<NAME>_PACKAGES; starmoat_packages NAME... prints the named lists.
+
+# Building and playing the game: compiler and build tools, the libraries the game links, cairo
+# for the picture generator that runs in the build, and the faces the game finds by name.
+STARMOAT_PLAY_PACKAGES=(
   cmake g++ pkg-config
   libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev
   libfontconfig-dev libcurl4-openssl-dev libcairo2-dev
   fonts-dejavu-core fonts-play fonts-comfortaa
-  libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
-  libsqlite3-dev nlohmann-json3-dev chromium
-  libpq-dev postgresql
-  xvfb xdotool imagemagick xmp x11-utils
-  dpkg-dev file lintian desktop-file-utils appstream
 )
 
+# The world score server: its HTTP library, its two stores and its JSON.
+STARMOAT_SERVER_PACKAGES=(
+  libcpp-httplib-dev libsqlite3-dev libpq-dev nlohmann-json3-dev
+)
+
+# Making the Debian packages: dpkg-shlibdeps reads their library dependencies.
+STARMOAT_PACKAGE_PACKAGES=(
+  dpkg-dev file
+)
+
+# Tests and benchmarks only: the test and benchmark libraries, a PostgreSQL to run the store's
+# tests against, a headless browser, a virtual screen with its tools, a module player, and the
+# packages' checkers.
+STARMOAT_TEST_PACKAGES=(
+  libgtest-dev libgmock-dev libbenchmark-dev
+  postgresql chromium
+  xvfb xdotool imagemagick xmp x11-utils
+  lintian desktop-file-utils appstream
+)
+
+# Prints the packages of the named lists, one a line.
+starmoat_packages() {
+  local name var
+  for name in "$@"; do
+    var="STARMOAT_${name^^}_PACKAGES"
+    if ! declare -p "$var" >/dev/null 2>&1; then
+      echo "tools/deps.sh: no package list named $name" >&2
+      return 1
+    fi
+    local -n list="$var"
+    printf '%s\n' "${list[@]}"
+    unset -n list
+  done
+}
+
+# Installs what is missing of the named lists (as root); as another user, prints the one
+# apt-get line they need and exits.
 starmoat_install_deps() {
-  local missing=()
+  local wanted missing=()
   local p
-  for p in "${STARMOAT_PACKAGES[@]}"; do
+  wanted=$(starmoat_packages "$@") || exit 1
+  for p in $wanted; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
       missing+=("$p")
     fi
