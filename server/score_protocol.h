@@ -52,12 +52,19 @@ class ScoreProtocol {
   // The 32-letter encoded payload: 200 "stored" when the row is kept, else 400 with one line
   // saying why, and nothing is kept.
   Reply Result(const std::string& encoded, const std::string& address);
-  // The world table page: 100 rows a page, page counted from 1, country "" for every country.
+  // The world table page: 100 rows a page, page counted from 1 to kMaxPages, country "" for
+  // every country.
   Reply WorldPage(const QueryParams& params);
-  // GET /api/scores?limit=&offset=&country= as JSON.
+  // GET /api/scores?limit=&offset=&country= as JSON; offset below kListedRows.
   Reply ScoresJson(const QueryParams& params);
 
   static constexpr int kPageRows = 100;
+  // How deep the world table goes: the best kListedRows scores of the world or of a country
+  // are listed, on the page and in the JSON, and counted in full. The stores read a page along
+  // an ordered index, so its cost grows with its depth; the bound keeps every page as cheap as
+  // the deepest listed one, however large the table grows.
+  static constexpr int64_t kMaxPages = 100;
+  static constexpr int64_t kListedRows = kMaxPages * kPageRows;
   static constexpr int kMaxNameLetters = 10;
   static constexpr size_t kMaxCountryBytes = 32;
 
