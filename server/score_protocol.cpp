@@ -1,7 +1,9 @@
 #include "score_protocol.h"
 
+#include <algorithm>
 #include <charconv>
 #include <ctime>
+#include <thread>
 #include <nlohmann/json.hpp>
 
 #include "persistence/score_codec.h"
@@ -57,6 +59,28 @@ std::optional<std::string> CountryFilter(const QueryParams& params) {
   return *country;
 }
 
+int DeepReadsAtOnce(int configured) {
+  if (configured > 0) return std::min(configured, 1024);
+  return std::clamp(static_cast<int>(std::thread::hardware_concurrency() / 2), 1, 1024);
+}
+
+// Holds a turn for a deep read while it lasts; shallow reads pass straight through.
+class DeepReadTurn {
+ public:
+  DeepReadTurn(std::counting_semaphore<1024>& turns, int64_t offset)
+      : turns_(offset >= ScoreProtocol::kDeepRows ? &turns : nullptr) {
+    if (turns_) turns_->acquire();
+  }
+  ~DeepReadTurn() {
+    if (turns_) turns_->release();
+  }
+  DeepReadTurn(const DeepReadTurn&) = delete;
+  DeepReadTurn& operator=(const DeepReadTurn&) = delete;
+
+ private:
+  std::counting_semaphore<1024>* turns_;
+};
+
 std::string RejectedToken(SubmitResult result, int64_t max_age_s) {
   switch (result) {
     case SubmitResult::UnknownToken: return "unknown token";
@@ -74,6 +98,7 @@ ScoreProtocol::ScoreProtocol(Store& store, ProtocolOptions options)
     : store_(store),
       options_(std::move(options)),
       limiter_(options_.rate_limit, options_.rate_window),
+      deep_reads_(DeepReadsAtOnce(options_.deep_reads_at_once)),
       pages_(std::chrono::seconds(1), 64) {}
 
 int64_t ScoreProtocol::Now() const {
@@ -168,7 +193,10 @@ Reply ScoreProtocol::WorldPage(const QueryParams& params) {
   view.listed = std::min<int64_t>(view.total, kListedRows);
   view.pages = std::max<int64_t>(1, (view.listed + kPageRows - 1) / kPageRows);
   view.first_rank = (page - 1) * kPageRows + 1;
-  view.rows = store_.Top(view.country, kPageRows, static_cast<int>((page - 1) * kPageRows));
+  {
+    const DeepReadTurn turn(deep_reads_, view.first_rank - 1);
+    view.rows = store_.Top(view.country, kPageRows, static_cast<int>(view.first_rank - 1));
+  }
   Reply reply{200, "text/html; charset=utf-8", RenderWorldPage(view)};
   pages_.Put(key, reply.body, now, generation);
   return reply;
@@ -195,10 +223,13 @@ Reply ScoreProtocol::ScoresJson(const QueryParams& params) {
   }
 
   const int64_t total = store_.Count(*country);
-  // Rows past the listed ranks are not read, so a request near the end may get fewer.
-  const std::vector<ScoreRow> rows =
-      store_.Top(*country, static_cast<int>(std::min(limit, kListedRows - offset)),
-                 static_cast<int>(offset));
+  std::vector<ScoreRow> rows;
+  {
+    // Rows past the listed ranks are not read, so a request near the end may get fewer.
+    const DeepReadTurn turn(deep_reads_, offset);
+    rows = store_.Top(*country, static_cast<int>(std::min(limit, kListedRows - offset)),
+                      static_cast<int>(offset));
+  }
   nlohmann::json scores = nlohmann::json::array();
   for (size_t i = 0; i < rows.size(); ++i) {
     const ScoreRow& row = rows[i];

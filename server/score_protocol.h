@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <semaphore>
 #include <string>
 
 #include "page_cache.h"
@@ -23,6 +24,9 @@ struct ProtocolOptions {
   // Tokens per client address in any rate_window; 0: no limit.
   int rate_limit = 30;
   std::chrono::steady_clock::duration rate_window = std::chrono::minutes(1);
+  // How many reads that start kDeepRows or more into the table run at once (the rest wait for
+  // their turn); 0: half the processor's threads, at least one.
+  int deep_reads_at_once = 0;
   // Seconds since 1970, and the clock of the rate limit's window; tests may set their own.
   std::function<int64_t()> now_unix;
   std::function<RateLimiter::Clock::time_point()> steady_now;
@@ -65,6 +69,10 @@ class ScoreProtocol {
   // the deepest listed one, however large the table grows.
   static constexpr int64_t kMaxPages = 100;
   static constexpr int64_t kListedRows = kMaxPages * kPageRows;
+  // A deep read costs up to a few milliseconds of a processor. Clients flooding deep pages
+  // therefore take turns (ProtocolOptions::deep_reads_at_once), and leave the rest of the
+  // machine to everyone else: the first pages, the game's submissions.
+  static constexpr int64_t kDeepRows = 1000;
   static constexpr int kMaxNameLetters = 10;
   static constexpr size_t kMaxCountryBytes = 32;
 
@@ -74,6 +82,7 @@ class ScoreProtocol {
   Store& store_;
   ProtocolOptions options_;
   RateLimiter limiter_;
+  std::counting_semaphore<1024> deep_reads_;
   // World table pages, rendered at most once a second per country and page number.
   PageCache pages_;
 };

@@ -58,6 +58,12 @@ const char* const kMigrations[] = {
     "  DELETE FROM score_counts WHERE world = 0 AND country = OLD.country AND n = 0;"
     "  INSERT INTO score_counts VALUES (0, NEW.country, 1) ON CONFLICT DO UPDATE SET n = n + 1;"
     " END;",
+    // 2 -> 3: the ranking indexes hold what a page shows, so a page is read from the index
+    // alone: no look-up in the table for each of its rows, which are spread all over it.
+    "DROP INDEX scores_by_rank;"
+    "DROP INDEX scores_by_country_rank;"
+    "CREATE INDEX scores_by_rank ON scores (score DESC, created_unix, id, name, country);"
+    "CREATE INDEX scores_by_country_rank ON scores (country, score DESC, created_unix, id, name);",
 };
 constexpr int64_t kSchemaVersion = std::size(kMigrations);
 

@@ -154,7 +154,7 @@ TEST_F(PostgresqlStore, ServersStartingAtOnceOnANewDatabaseCreateTheSchemaOnce) 
   }
   for (std::thread& start : starts) start.join();
   EXPECT_EQ(opened.load(), 6);
-  EXPECT_EQ(SqlText("SELECT version FROM starmoat_schema_version"), "2");
+  EXPECT_EQ(SqlText("SELECT version FROM starmoat_schema_version"), "3");
   EXPECT_EQ(SqlText("SELECT count(*) FROM starmoat_schema_version"), "1");
 }
 
@@ -227,7 +227,7 @@ TEST_F(PostgresqlStore, AVersion1DatabaseIsMigratedWithItsRowsCounted) {
       "  SELECT convert_to('P' || i, 'UTF8'), convert_to(CASE WHEN i % 3 = 0 THEN 'Peru'"
       "    ELSE 'Chile' END, 'UTF8'), i % 7, 1000, '::1' FROM generate_series(1, 40) AS i");
   std::unique_ptr<Store> store = OpenStore(schema_.url);
-  EXPECT_EQ(SqlText("SELECT version FROM starmoat_schema_version"), "2");
+  EXPECT_EQ(SqlText("SELECT version FROM starmoat_schema_version"), "3");
   EXPECT_EQ(store->Count(""), 40);
   EXPECT_EQ(store->Count("Peru"), 13);
   EXPECT_EQ(store->Count("Chile"), 27);

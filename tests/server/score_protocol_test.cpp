@@ -3,7 +3,11 @@
 #include <sqlite3.h>
 
 #include <nlohmann/json.hpp>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <regex>
+#include <thread>
 
 #include "score_protocol.h"
 #include "server/store_suite.h"
@@ -114,6 +118,84 @@ TEST_F(ListedDepth, TheJsonListsTheSameRanksAndCountsTheWholeTable) {
   EXPECT_EQ(beyond.status, 400);
   EXPECT_NE(beyond.body.find("offset must be a whole number from 0 to 9999"), std::string::npos)
       << beyond.body;
+}
+
+// A real store whose deep reads wait at a gate until the test opens it, counting how many are
+// inside at once.
+class GatedStore : public Store {
+ public:
+  explicit GatedStore(std::unique_ptr<Store> store) : store_(std::move(store)) {}
+
+  void IssueToken(const std::string& token, const std::string& address, int64_t now) override {
+    store_->IssueToken(token, address, now);
+  }
+  SubmitResult Submit(const std::string& token, int64_t now, int64_t max_age,
+                      const NewScore& score) override {
+    return store_->Submit(token, now, max_age, score);
+  }
+  std::vector<ScoreRow> Top(const std::string& country, int limit, int offset) override {
+    if (offset < ScoreProtocol::kDeepRows) return store_->Top(country, limit, offset);
+    std::unique_lock<std::mutex> lock(mutex_);
+    ++inside_;
+    most_inside_ = std::max(most_inside_, inside_);
+    changed_.notify_all();
+    changed_.wait(lock, [this] { return open_; });
+    --inside_;
+    lock.unlock();
+    return store_->Top(country, limit, offset);
+  }
+  int64_t Count(const std::string& country) override { return store_->Count(country); }
+  std::vector<ScoreRow> List(int limit) override { return store_->List(limit); }
+  bool Delete(int64_t id) override { return store_->Delete(id); }
+
+  // Waits until a deep read is at the gate.
+  void AwaitOneInside() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return inside_ > 0; });
+  }
+  void Open() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    open_ = true;
+    changed_.notify_all();
+  }
+  int most_inside() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return most_inside_;
+  }
+
+ private:
+  std::unique_ptr<Store> store_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  int inside_ = 0, most_inside_ = 0;
+  bool open_ = false;
+};
+
+TEST_F(ListedDepth, DeepReadsTakeTurnsAndShallowOnesPassThem) {
+  GatedStore gated(OpenStore(database_));
+  ProtocolOptions options;
+  options.deep_reads_at_once = 1;
+  ScoreProtocol protocol(gated, options);
+
+  std::atomic<int> answered{0};
+  std::vector<std::thread> deep;
+  for (int i = 0; i < 4; ++i) {
+    deep.emplace_back([&protocol, &answered, i] {
+      const QueryParams deep_json{{"offset", std::to_string(5000 + i)}};
+      if (protocol.ScoresJson(deep_json).status == 200) ++answered;
+      const QueryParams deep_page{{"page", std::to_string(50 + i)}};
+      if (protocol.WorldPage(deep_page).status == 200) ++answered;
+    });
+  }
+  gated.AwaitOneInside();
+  // While deep reads wait their turn, the first page and the top of the JSON are answered.
+  EXPECT_EQ(protocol.WorldPage({}).status, 200);
+  EXPECT_EQ(protocol.ScoresJson({{"offset", "900"}}).status, 200);
+  EXPECT_EQ(answered.load(), 0);
+  gated.Open();
+  for (std::thread& thread : deep) thread.join();
+  EXPECT_EQ(answered.load(), 8);
+  EXPECT_EQ(gated.most_inside(), 1);
 }
 
 }  // namespace

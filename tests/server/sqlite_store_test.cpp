@@ -55,7 +55,7 @@ class SqliteFile : public ::testing::Test {
 TEST_F(SqliteFile, ANewFileIsCreatedInWalModeAtTheCurrentSchemaVersion) {
   OpenStore(path_);
   EXPECT_EQ(QueryText("PRAGMA journal_mode"), "wal");
-  EXPECT_EQ(QueryText("SELECT version FROM schema_version"), "2");
+  EXPECT_EQ(QueryText("SELECT version FROM schema_version"), "3");
   EXPECT_EQ(QueryText("PRAGMA application_id"), std::to_string(0x534D5343));
   // Opening again migrates nothing and keeps the one version row.
   OpenStore(path_);
@@ -176,7 +176,7 @@ constexpr const char* kVersion1 =
 TEST_F(SqliteFile, AVersion1FileIsMigratedWithItsRowsCounted) {
   Sql(kVersion1);
   std::unique_ptr<Store> store = OpenStore(path_);
-  EXPECT_EQ(QueryText("SELECT version FROM schema_version"), "2");
+  EXPECT_EQ(QueryText("SELECT version FROM schema_version"), "3");
   EXPECT_EQ(store->Count(""), 4);
   EXPECT_EQ(store->Count("Peru"), 2);
   EXPECT_EQ(store->Count("Chile"), 1);
