@@ -30,8 +30,8 @@ package=$(targets package -DSTARMOAT_BUILD_TESTS=OFF -DSTARMOAT_BUILD_SERVER=ON)
 for t in starmoat starmoat-scores starmoat_packgen; do
   has "$package" "$t" || fail "tests off: no target $t"
 done
-for t in starmoat_tests starmoat_virtual_pad graphics_bench game_frame_bench present_bench \
-  score_server_load; do
+for t in starmoat_tests starmoat_virtual_pad graphics_bench game_frame_bench present_bench score_fill \
+  score_server_load world_table_load; do
   has "$package" "$t" && fail "tests off: the build still has the target $t"
 done
 tests=$(cat "$work/build-package.tests" 2>/dev/null)
