@@ -1,5 +1,7 @@
 #include "sqlite_connection.h"
 
+#include <filesystem>
+
 namespace starmoat::server {
 
 namespace {
@@ -57,8 +59,23 @@ void SqliteStatement::Reset() {
   sqlite3_clear_bindings(statement_);
 }
 
-SqliteConnection::SqliteConnection(const std::string& file, bool create) : file_(file) {
-  const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) |
+SqliteConnection::SqliteConnection(const std::string& file, SqliteAccess access) : file_(file) {
+  // Checked first because SQLite's own word for both is "unable to open database file", which
+  // names neither. The open flags below are what guarantees that nothing is created.
+  std::error_code error;
+  const std::filesystem::path path(file);
+  if (access == SqliteAccess::Create) {
+    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+    if (!std::filesystem::exists(folder, error)) {
+      throw StoreError(folder.string() + ": no such folder for the database " +
+                       path.filename().string());
+    }
+  } else if (!std::filesystem::exists(path, error)) {
+    throw StoreError(file + ": no such database file");
+  }
+  const int flags = (access == SqliteAccess::ReadOnly ? SQLITE_OPEN_READONLY
+                                                      : SQLITE_OPEN_READWRITE) |
+                    (access == SqliteAccess::Create ? SQLITE_OPEN_CREATE : 0) |
                     SQLITE_OPEN_NOMUTEX;
   const int code = sqlite3_open_v2(file.c_str(), &db_, flags, nullptr);
   if (code != SQLITE_OK) {
@@ -68,7 +85,7 @@ SqliteConnection::SqliteConnection(const std::string& file, bool create) : file_
   }
   // SQLite quietly falls back to read-only when the file is not writable; a score server
   // that cannot store scores must say so at start.
-  if (sqlite3_db_readonly(db_, "main") == 1) {
+  if (access != SqliteAccess::ReadOnly && sqlite3_db_readonly(db_, "main") == 1) {
     sqlite3_close(db_);
     throw StoreError(file_ + ": the file is read-only");
   }

@@ -40,11 +40,18 @@ class SqliteStatement {
   sqlite3_stmt* statement_ = nullptr;
 };
 
+// How a connection opens its file.
+enum class SqliteAccess {
+  Create,     // reading and writing; a missing file is created (its folder must exist)
+  ReadWrite,  // reading and writing an existing file; a missing one is an error
+  ReadOnly,   // reading an existing file, which may be read-only; nothing is ever written
+};
+
 class SqliteConnection {
  public:
-  // Opens the file for reading and writing, creating it when create is true. Sets the busy
-  // time-out and the pragmas every connection of ours needs.
-  SqliteConnection(const std::string& file, bool create);
+  // Opens the file and sets the busy time-out. A missing file (or, for Create, a missing
+  // folder) is a StoreError naming it, and nothing is created.
+  SqliteConnection(const std::string& file, SqliteAccess access);
   ~SqliteConnection();
   SqliteConnection(const SqliteConnection&) = delete;
   SqliteConnection& operator=(const SqliteConnection&) = delete;
