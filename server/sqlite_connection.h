@@ -45,6 +45,10 @@ enum class SqliteAccess {
   Create,     // reading and writing; a missing file is created (its folder must exist)
   ReadWrite,  // reading and writing an existing file; a missing one is an error
   ReadOnly,   // reading an existing file, which may be read-only; nothing is ever written
+  // As ReadOnly, for a file that no connection has open (no -wal or -shm file beside it) in a
+  // folder the reader may not write: SQLite then cannot make the shared-memory index its WAL
+  // mode needs, and reads the file as it stands instead (SQLite's immutable=1).
+  ReadOnlyAtRest,
 };
 
 class SqliteConnection {

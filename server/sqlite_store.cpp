@@ -1,6 +1,7 @@
 #include "sqlite_store.h"
 
 #include <chrono>
+#include <filesystem>
 #include <string>
 
 #include "sqlite_checkpointer.h"
@@ -157,9 +158,7 @@ class SqliteStore::ReadLease {
       }
     }
     if (!connection_) {
-      connection_ = std::make_unique<SqliteConnection>(
-          store_.path_, store_.mode_ == OpenMode::ReadOnly ? SqliteAccess::ReadOnly
-                                                           : SqliteAccess::ReadWrite);
+      connection_ = std::make_unique<SqliteConnection>(store_.path_, store_.read_access_);
       Configure(*connection_);
     }
   }
@@ -174,11 +173,27 @@ class SqliteStore::ReadLease {
   std::unique_ptr<SqliteConnection> connection_;
 };
 
-SqliteStore::SqliteStore(const std::string& path, OpenMode mode) : path_(path), mode_(mode) {
+SqliteStore::SqliteStore(const std::string& path, OpenMode mode)
+    : path_(path),
+      mode_(mode),
+      read_access_(mode == OpenMode::ReadOnly ? SqliteAccess::ReadOnly : SqliteAccess::ReadWrite) {
   if (mode_ == OpenMode::ReadOnly) {
     // No writer and no checkpoints: the first reader checks the file and stays in the pool.
-    ReadLease first(*this);
-    PrepareSchema(*first, mode_);
+    try {
+      ReadLease first(*this);
+      PrepareSchema(*first, mode_);
+    } catch (const StoreError&) {
+      // A folder the reader may not write, and no process has the file open: read it at rest.
+      std::error_code error;
+      if (std::filesystem::exists(path_ + "-wal", error) ||
+          std::filesystem::exists(path_ + "-shm", error)) {
+        throw;
+      }
+      idle_readers_.clear();
+      read_access_ = SqliteAccess::ReadOnlyAtRest;
+      ReadLease first(*this);
+      PrepareSchema(*first, mode_);
+    }
     return;
   }
   writer_ = std::make_unique<SqliteConnection>(

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "sqlite_connection.h"
 #include "store.h"
 
 namespace starmoat::server {
 
 class SqliteCheckpointer;
-class SqliteConnection;
 
 class SqliteStore : public Store {
  public:
@@ -42,6 +42,8 @@ class SqliteStore : public Store {
 
   std::string path_;
   OpenMode mode_;
+  // How the read connections open the file (see SqliteAccess::ReadOnlyAtRest).
+  SqliteAccess read_access_;
   std::mutex write_mutex_;
   std::unique_ptr<SqliteConnection> writer_;
   std::mutex pool_mutex_;

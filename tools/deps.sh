@@ -13,9 +13,9 @@ STARMOAT_PLAY_PACKAGES=(
   fonts-dejavu-core fonts-play fonts-comfortaa
 )
 
-# The world score server: its HTTP library, its two stores and its JSON.
+# The world score server: Boost.Beast and Asio for its HTTP, its two stores and its JSON.
 STARMOAT_SERVER_PACKAGES=(
-  libcpp-httplib-dev libsqlite3-dev libpq-dev nlohmann-json3-dev
+  libboost-dev libsqlite3-dev libpq-dev nlohmann-json3-dev
 )
 
 # Making the Debian packages: dpkg-shlibdeps reads their library dependencies.
@@ -23,11 +23,11 @@ STARMOAT_PACKAGE_PACKAGES=(
   dpkg-dev file
 )
 
-# Tests and benchmarks only: the test and benchmark libraries, a PostgreSQL to run the store's
-# tests against, a headless browser, a virtual screen with its tools, a module player, and the
-# packages' checkers.
+# Tests and benchmarks only: the test and benchmark libraries, an HTTP client and test server,
+# a PostgreSQL to run the store's tests against, a headless browser, a virtual screen with its
+# tools, a module player, and the packages' checkers.
 STARMOAT_TEST_PACKAGES=(
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
   postgresql chromium
   xvfb xdotool imagemagick xmp x11-utils
   lintian desktop-file-utils appstream

@@ -198,6 +198,19 @@ TEST_F(ScoresCommand, ListReadsADatabaseFileItCannotWrite) {
   EXPECT_EQ(remove.Wait(), 1);
   EXPECT_EQ(remove.Errors(), "starmoat-scores: " + database_ + ": the file is read-only\n");
   EXPECT_EQ(content(), before);
+
+  // A folder the reader may not write either, with no server running: SQLite cannot make
+  // its shared-memory file there, and the file is read as it stands.
+  fs::remove(database_ + "-wal");
+  fs::remove(database_ + "-shm");
+  fs::permissions(Folder(), fs::perms::owner_read | fs::perms::owner_exec |
+                                fs::perms::group_read | fs::perms::group_exec |
+                                fs::perms::others_read | fs::perms::others_exec);
+  ScoresProcess at_rest({"list", "--database", database_}, run_as);
+  EXPECT_EQ(at_rest.Wait(), 0) << at_rest.Errors();
+  EXPECT_NE(at_rest.Output().find("Ann"), std::string::npos);
+  fs::permissions(Folder(), fs::perms::owner_all);
+  EXPECT_EQ(content(), before);
 }
 
 // Letters only, as names must be: thread t's n-th name.
