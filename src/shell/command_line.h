@@ -8,8 +8,8 @@
 struct CommandLine {
   enum Action { kRun, kHelp, kVersion, kUsageError };
   Action action = kRun;
-  std::string replayFile;  // kRun: the replay to watch, when one was named
   std::string problem;  // kUsageError: what was wrong, for the message
+  std::string replayFile;  // kRun: the replay to watch, when one was named
 };
 
 // arguments: argv[1] onwards.

@@ -21,28 +21,46 @@ prepare_run() {
 . "$(dirname "$0")/lib/program.bash"
 run="$work/run"
 
-# Play: past the intro, the first button starts a game; fire and steer for a few seconds,
-# then Esc and "Yes" end it. "Game Over" shows for two seconds, then the game is saved.
+# Play: past the intro, the first button starts a game (tried again while no game frame has
+# been written: a loaded machine may show the menu late); fire and steer for a few seconds
+# once the 2 s stage intro is over, then Esc and "Yes" end it. "Game Over" shows for two
+# seconds, then the game is saved.
 xdotool windowfocus "$window"
-sleep 3
-xdotool mousemove --window "$window" 627 356
-sleep 0.3
-xdotool click 1
-sleep 0.2
-xdotool key x
-sleep 2.5
+# frame_written N [TRIES]: waits (0.2 s a try) for the picture of game frame N.
+frame_written() {
+  for _ in $(seq "${2:-100}"); do
+    [ -f "$work/played/frame-$1.ppm" ] && return 0
+    sleep 0.2
+  done
+  return 1
+}
+for attempt in 1 2 3; do
+  sleep 3
+  xdotool mousemove --window "$window" 627 356
+  sleep 0.3
+  xdotool click 1
+  sleep 0.2
+  xdotool key x
+  frame_written 64 50 && break
+  [ "$attempt" -eq 3 ] && fail "no game started from the main menu: $(cat "$work/game.log")"
+done
+frame_written 192 || fail "the game stopped before its third second: $(cat "$work/game.log")"
 xdotool keydown Control_L
 for _ in 1 2; do
   xdotool keydown Left; sleep 0.6; xdotool keyup Left
   xdotool keydown Up Right; sleep 0.6; xdotool keyup Up Right
 done
 xdotool keyup Control_L
+shot playing
 xdotool key Escape
 sleep 0.5
+shot question
 xdotool key Left
 sleep 0.3
 xdotool key Return
-for _ in $(seq 50); do
+sleep 1
+shot quit
+for _ in $(seq 150); do
   [ -s "$run/replays/last.smr" ] && break
   sleep 0.2
 done

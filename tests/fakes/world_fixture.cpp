@@ -57,7 +57,10 @@ void WorldTest::TearDown() {
 void WorldTest::Frame(int n) {
   for (int i = 0; i < n; ++i) {
     fake.clock.NextTick();
-    Game->Update({fake.clock.now, FrameInput.Controls}, back.get());
+    // As the shell does: the held keys and the mouse device's motion and buttons.
+    uint8_t mouse[20] = {};
+    fake.input.ReadMouse(mouse);
+    Game->Update({fake.clock.now, ControlsFromDevices(keys_, mouse)}, back.get());
   }
 }
 

@@ -26,7 +26,7 @@ class WorldTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  // One TGame::Update on the next 64 Hz tick, n times.
+  // One TGame::Update on the next 64 Hz tick with the held keys and the fake mouse, n times.
   void Frame(int n = 1);
   // Skips the intro: waits out the stage intro and leaves the game playing.
   void StartPlaying();

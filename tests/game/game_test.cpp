@@ -16,6 +16,7 @@
 #include "fakes/world_fixture.h"
 #include "persistence/config.h"
 #include "shell/form.h"
+#include "shell/game_session.h"
 #include "shell/screen_state.h"
 
 namespace {
@@ -195,15 +196,19 @@ TEST_P(GameOverTest, AfterTwoSecondsTheMenuOrTheNameEntryWithTheFinalPicture) {
   form.FSnapshot = std::make_unique<gfx::TSurface>(800, 600);
   Form1 = &form;
   ScreenState = ssPlaying;
+  fake.display.cursorVisible = false;  // as the play command leaves it
   Game->Score = GetParam().score;
   Game->Status = gsGameOver;
   Game->StatusTick = fake.clock.now;
+  // The shell's game frames: the game's step, then what follows its end.
   fake.clock.SetTick(Game->StatusTick + 2000);
-  Game->Update({fake.clock.now, FrameInput.Controls}, back.get());
+  StepGame(back.get());
   EXPECT_EQ(ScreenState, ssPlaying);
+  EXPECT_FALSE(Game->Finished);
   EXPECT_FALSE(fake.display.cursorVisible);
   fake.clock.SetTick(Game->StatusTick + 2001);
-  Game->Update({fake.clock.now, FrameInput.Controls}, back.get());
+  StepGame(back.get());
+  EXPECT_TRUE(Game->Finished);
   EXPECT_EQ(ScreenState, GetParam().screen);
   EXPECT_TRUE(fake.display.cursorVisible);
   if (GetParam().screen == ssNameEntry) {
