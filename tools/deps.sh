@@ -32,3 +32,15 @@ starmoat_install_deps() {
   apt-get update -qq || true
   apt-get install -y -qq "${missing[@]}"
 }
+
+# The Windows build, needed by ./test and ./package (not by ./play): the MinGW-w64 cross
+# compiler, dpkg-dev for `apt-get source` (tools/targets/build-libs.sh builds the libraries from
+# Debian's sources), Wine to run the Windows tests and the game, NSIS and zip for the packages.
+STARMOAT_WINDOWS_PACKAGES=(
+  g++-mingw-w64-x86-64 dpkg-dev wine wine64 nsis zip
+)
+
+starmoat_install_windows_deps() {
+  local STARMOAT_PACKAGES=("${STARMOAT_WINDOWS_PACKAGES[@]}")
+  starmoat_install_deps
+}

@@ -35,6 +35,12 @@ std::optional<fs::path> UserSettingsFolder(const StartFolders& start, PlaceSearc
 
 PlaceSearch FindFilePlaces(const StartFolders& start) {
   PlaceSearch search;
+  // Before the working folder: a shortcut starts an installed game in its own folder.
+  if (!start.installedSettings.empty() && !start.executable.empty() &&
+      HasPack(start.executable, search, "the installed game")) {
+    search.places = FilePlaces{start.executable, start.installedSettings.lexically_normal()};
+    return search;
+  }
   if (HasPack(start.work, search, "the working folder")) {
     search.places = FilePlaces{};
     return search;

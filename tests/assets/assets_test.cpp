@@ -146,6 +146,10 @@ TEST_F(PackTest, BackgroundTilesWrapWithoutASeam) {
 }
 
 TEST(PackGenerator, SecondRunWritesTheSameBytes) {
+#if defined(_WIN32)
+  GTEST_SKIP() << "the generator is a program of the build machine, not of Windows: a cross "
+                  "build runs the native one, and the native build's test checks it";
+#endif
   fs::path dir = testpack::MakeTempDir("packgen");
   std::string command = std::string("\"") + STARMOAT_PACKGEN + "\" \"" + (dir / "game").string() +
                         "\" \"" + (dir / "assets").string() + "\" \"" + (dir / "embed.cpp").string() + "\"";
@@ -163,6 +167,7 @@ TEST(PackGenerator, SecondRunWritesTheSameBytes) {
     const fs::path icon = fs::path("icons") / "hicolor" / size / "apps" / "starmoat.png";
     files.push_back({kAssetDir / icon, dir / "assets" / icon});
   }
+  files.push_back({kAssetDir / "icons" / "starmoat.ico", dir / "assets" / "icons" / "starmoat.ico"});
   for (const auto& [built, again] : files) {
     Bytes a = ReadAll(built), b = ReadAll(again);
     EXPECT_FALSE(a.empty()) << built;
