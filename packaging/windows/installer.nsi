@@ -40,12 +40,15 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "CompanyName" "The Starmoat developers"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "The Starmoat developers"
 
+; The program is for every user of the machine: its Start-menu entry too.
 Function .onInit
   SetRegView 64
+  SetShellVarContext all
 FunctionEnd
 
 Function un.onInit
   SetRegView 64
+  SetShellVarContext all
 FunctionEnd
 
 Section "Starmoat"

@@ -30,3 +30,14 @@ foreach(shard 0 1)
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     ENVIRONMENT "GTEST_TOTAL_SHARDS=2;GTEST_SHARD_INDEX=${shard}")
 endforeach()
+
+# The packages and the game's real window under Wine, after tools/windows/package.sh has put the
+# zip and the setup program in packages/. The Linux build's game folder (beside the asset
+# generator this build runs) gives the pictures and the settings file to compare with.
+get_filename_component(STARMOAT_HOST_BUILD "${STARMOAT_HOST_PACKGEN}/../../.." ABSOLUTE)
+add_test(NAME windows_zip_game COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows/zip_game.sh
+  ${CMAKE_BINARY_DIR}/packages ${STARMOAT_HOST_BUILD}/game)
+add_test(NAME windows_installer COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows/installer.sh
+  ${CMAKE_BINARY_DIR}/packages)
+set_tests_properties(windows_zip_game windows_installer PROPERTIES LABELS "e2e;windows"
+  RUN_SERIAL TRUE TIMEOUT 900)

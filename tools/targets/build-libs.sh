@@ -98,10 +98,17 @@ ensure_deb_src
 recipe_hash=$(sha256sum <"$here/$target.sh" | cut -c1-16)
 declare -A built
 all=()
+# STARMOAT_TARGET_ONLY="pkg ...": build just those (they must not need the others), e.g. to
+# work on one library's recipe; libs.cmake is then left as it is.
+only=${STARMOAT_TARGET_ONLY:-}
 for pkg in "${TARGET_LIBS[@]}"; do
   version=$(src_version "$pkg")
   [ -n "$version" ] || { echo "build-libs.sh: no source package '$pkg' in apt" >&2; exit 1; }
   prefix="$cache/$target/$pkg-${version//:/_}"
+  if [ -n "$only" ] && [[ " $only " != *" $pkg "* ]]; then
+    built[$pkg]=$prefix
+    continue
+  fi
   # Dependencies' folders, as their own recipes say; a change in them or in this recipe builds
   # the library again.
   deps=()
@@ -133,6 +140,7 @@ for pkg in "${TARGET_LIBS[@]}"; do
   all+=("$prefix")
 done
 
+[ -z "$only" ] || exit 0
 {
   echo "# Written by tools/targets/build-libs.sh $target: the current library folders."
   echo "set(STARMOAT_TARGET_LIB_PREFIXES"
