@@ -176,6 +176,36 @@ TEST(PackGenerator, SecondRunWritesTheSameBytes) {
   fs::remove_all(dir);
 }
 
+// The Windows icon file: an icon directory of five PNG images, 16 to 256 pixels, each entry
+// naming its own size and where its image lies.
+TEST(WindowsIcon, HoldsEachSizeAsAPngImage) {
+  const Bytes ico = ReadAll(kAssetDir / "icons" / "starmoat.ico");
+  ASSERT_GE(ico.size(), 6u);
+  const auto le = [&](size_t at, int bytes) {
+    uint32_t value = 0;
+    for (int i = bytes - 1; i >= 0; --i) value = value << 8 | ico.at(at + i);
+    return value;
+  };
+  EXPECT_EQ(le(0, 2), 0u);
+  EXPECT_EQ(le(2, 2), 1u);  // an icon
+  const uint32_t sizes[] = {16, 24, 32, 48, 256};
+  ASSERT_EQ(le(4, 2), std::size(sizes));
+  for (size_t i = 0; i < std::size(sizes); ++i) {
+    SCOPED_TRACE(sizes[i]);
+    const size_t entry = 6 + 16 * i;
+    EXPECT_EQ(ico.at(entry) == 0 ? 256u : ico.at(entry), sizes[i]);
+    EXPECT_EQ(ico.at(entry + 1) == 0 ? 256u : ico.at(entry + 1), sizes[i]);
+    const uint32_t length = le(entry + 8, 4), offset = le(entry + 12, 4);
+    ASSERT_LE(size_t{offset} + length, ico.size());
+    const uint8_t png[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    EXPECT_TRUE(std::equal(std::begin(png), std::end(png), ico.begin() + offset));
+    // The PNG's own header (IHDR) says the same size.
+    EXPECT_EQ(uint32_t{ico.at(offset + 16)} << 24 | ico.at(offset + 17) << 16 |
+                  ico.at(offset + 18) << 8 | ico.at(offset + 19),
+              sizes[i]);
+  }
+}
+
 struct EffectFormat {
   const char* name;
   uint32_t rate, bits, dataBytes, fileBytes;
