@@ -109,7 +109,32 @@ class IGamepads {
   virtual bool PollPress(PadControl& control) = 0;
 };
 
-// Windows virtual-key codes used by the program.
+// Windows virtual-key codes used by the program. Built for Windows, <windows.h> (which curl
+// and the Windows parts include) defines the same names as macros of the same values; the
+// enum's names take their place.
+#if defined(_WIN32)
+#undef VK_BACK
+#undef VK_TAB
+#undef VK_RETURN
+#undef VK_SHIFT
+#undef VK_CONTROL
+#undef VK_MENU
+#undef VK_PAUSE
+#undef VK_ESCAPE
+#undef VK_SPACE
+#undef VK_PRIOR
+#undef VK_NEXT
+#undef VK_END
+#undef VK_HOME
+#undef VK_LEFT
+#undef VK_UP
+#undef VK_RIGHT
+#undef VK_DOWN
+#undef VK_INSERT
+#undef VK_DELETE
+#undef VK_F1
+#undef VK_F12
+#endif
 enum VirtualKey : int32_t {
   VK_BACK = 0x08, VK_TAB = 0x09, VK_RETURN = 0x0D, VK_SHIFT = 0x10, VK_CONTROL = 0x11,
   VK_MENU = 0x12, VK_PAUSE = 0x13, VK_ESCAPE = 0x1B, VK_SPACE = 0x20, VK_PRIOR = 0x21,

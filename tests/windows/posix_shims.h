@@ -3,26 +3,22 @@
 #pragma once
 
 #if defined(_WIN32)
+// No <windows.h> here: it would put GetTickCount and the VK_ names into every test.
 #include <direct.h>
-#include <windows.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <random>
 
-// Sets the C library's copy (getenv) and the process's (GetEnvironmentVariable, which some
-// of SDL reads).
+// The C library's environment, which SDL reads through getenv (SDL and the tests share
+// msvcrt.dll).
 inline int setenv(const char* name, const char* value, int overwrite) {
   if (!overwrite && std::getenv(name)) return 0;
-  SetEnvironmentVariableA(name, value);
   return _putenv_s(name, value) == 0 ? 0 : -1;
 }
 
-inline int unsetenv(const char* name) {
-  SetEnvironmentVariableA(name, nullptr);
-  return _putenv_s(name, "") == 0 ? 0 : -1;
-}
+inline int unsetenv(const char* name) { return _putenv_s(name, "") == 0 ? 0 : -1; }
 
 // The last six characters of templ ("XXXXXX") become a fresh folder's name.
 inline char* mkdtemp(char* templ) {

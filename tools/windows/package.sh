@@ -18,6 +18,8 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 stage=$scratch/$name
 cmake --install "$build" --prefix "$stage" --component game >/dev/null
+# Debug symbols are no use to a player and are most of the C++ runtime's size.
+find "$stage" \( -iname '*.exe' -o -iname '*.dll' \) -exec x86_64-w64-mingw32-strip --strip-unneeded {} +
 "$root/tools/windows/dll_imports.sh" "$stage" >"$scratch/imports.txt" || {
   cat "$scratch/imports.txt" >&2
   exit 1
