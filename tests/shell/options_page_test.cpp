@@ -223,8 +223,8 @@ bool IsTextPixel(uint32_t rgb) {
 }
 
 // The part of a box that text may use: inside the picture's edge line and the highlight's frame
-// drawn on it (2 px), with one clear pixel between the letters and the frame.
-constexpr int32_t kFrameAndGap = 3;
+// drawn on it (2 px), with two clear pixels between the letters and the frame.
+constexpr int32_t kFrameAndGap = 4;
 
 // Text pixels around the row (its rectangle widened by 10 px; the row labels stand further
 // left) that lie outside the box's free inside; each as "(x, y)".
@@ -260,7 +260,7 @@ double ContrastRatio(double lighter, double darker) { return (lighter + 0.05) / 
 }  // namespace
 
 // Every value the page can show, with the country box holding what a player can type, stays
-// inside its box with a clear pixel to the frame: not through the highlight, not on the lower
+// inside its box with clear pixels to the frame: not through the highlight, not on the lower
 // edge, no descender hanging out.
 TEST_F(OptionsPageTest, ValuesStayInsideTheirBoxes) {
   ASSERT_TRUE(std::filesystem::exists(std::filesystem::path(STARMOAT_GAME_DIR) / "Data" / "Data.pp"))
