@@ -226,7 +226,9 @@ int Serve(const CommandLine& line, std::ostream& out) {
 int List(const CommandLine& line, std::ostream& out) {
   Allow(line, {"--database", "--limit"}, 0);
   const int limit = static_cast<int>(WholeNumber(line, "--limit", 20, 1, 1'000'000));
-  std::unique_ptr<Store> store = OpenStore(Database(line));
+  // Read-only: a mistyped path must not leave an empty database behind, and an operator may
+  // look at a file they cannot write.
+  std::unique_ptr<Store> store = OpenStore(Database(line), OpenMode::ReadOnly);
   out << std::setw(8) << "id" << "  " << std::left << std::setw(20) << "date (UTC)"
       << std::right << std::setw(10) << "score" << "  " << std::left << std::setw(12) << "name"
       << "country" << std::right << "\n";
@@ -249,7 +251,7 @@ int Delete(const CommandLine& line, std::ostream& out, std::ostream& err) {
     throw UsageError{"delete wants the id of a score (a whole number from 1), not \"" + text +
                      "\""};
   }
-  std::unique_ptr<Store> store = OpenStore(Database(line));
+  std::unique_ptr<Store> store = OpenStore(Database(line), OpenMode::Existing);
   if (!store->Delete(id)) {
     err << "starmoat-scores: no score with id " << id << std::endl;
     return 1;
