@@ -59,6 +59,7 @@ class ScoresProcess {
   }
 
   bool started() const { return pid_ > 0; }
+  pid_t pid() const { return pid_; }
   void Signal(int signal) { kill(pid_, signal); }
 
   // The next line of standard output, or "" when the process closed it or 10 s passed.
