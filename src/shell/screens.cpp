@@ -7,6 +7,7 @@
 #include "persistence/config.h"
 #include "persistence/hiscores.h"
 #include "shell/form.h"
+#include "shell/game_session.h"
 #include "shell/help_pages.h"
 #include "shell/key_name.h"
 #include "shell/screen_state.h"
@@ -215,7 +216,7 @@ void DrawScreen(gfx::TSurface* back) {
     case ssIntro: DrawIntro(back); break;
     case ssMainMenu: DrawMainMenu(back); break;
     case ssPlaying:
-      if (Game) Game->Update(back);
+      StepGame(back);
       break;
     case ssOptions: DrawOptions(back, false); break;
     case ssBossKeyCapture: DrawOptions(back, true); break;

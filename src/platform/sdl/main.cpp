@@ -13,6 +13,7 @@
 #include "persistence/score_submission.h"
 #include "platform/file_places.h"
 #include "platform/sdl/sdl_platform.h"
+#include "replay/replay_file.h"
 #include "shell/command_line.h"
 #include "shell/program.h"
 #include "shell/program_state.h"
@@ -66,6 +67,15 @@ int main(int argc, char** argv) {
       return 2;
     case CommandLine::kRun: break;
   }
+  // A replay is read before anything opens, so a wrong file is one line and no window.
+  TReplayRead watch;
+  if (!command.replayFile.empty()) {
+    watch = LoadReplayFile(command.replayFile);
+    if (!watch.Ok) {
+      std::fprintf(stderr, "starmoat: %s: %s\n", command.replayFile.c_str(), watch.Error.c_str());
+      return 1;
+    }
+  }
 
   const platform::PlaceSearch search = platform::FindFilePlaces(StartFolders());
   if (!search.places) {
@@ -87,7 +97,7 @@ int main(int argc, char** argv) {
   // read, exactly as each test sets them.
   ResetProgramState();
   UseScoreHostFromEnvironment();
-  const int status = RunProgram();
+  const int status = RunProgram(watch.Ok ? &watch.Replay : nullptr);
   platform::SetServices({});
   return status;
 }
