@@ -64,22 +64,39 @@ int DeepReadsAtOnce(int configured) {
   return std::clamp(static_cast<int>(std::thread::hardware_concurrency() / 2), 1, 1024);
 }
 
-// Holds a turn for a deep read while it lasts; shallow reads pass straight through.
+// Holds a turn for a deep read while it lasts; shallow reads pass straight through. busy()
+// when the queue of deep reads is full: the read must not be made.
 class DeepReadTurn {
  public:
-  DeepReadTurn(std::counting_semaphore<1024>& turns, int64_t offset)
-      : turns_(offset >= ScoreProtocol::kDeepRows ? &turns : nullptr) {
-    if (turns_) turns_->acquire();
+  DeepReadTurn(std::counting_semaphore<1024>& turns, std::atomic<int>& in_flight, int most,
+               int64_t offset) {
+    if (offset < ScoreProtocol::kDeepRows) return;
+    if (in_flight.fetch_add(1) >= most) {
+      in_flight.fetch_sub(1);
+      busy_ = true;
+      return;
+    }
+    in_flight_ = &in_flight;
+    turns_ = &turns;
+    turns_->acquire();
   }
   ~DeepReadTurn() {
-    if (turns_) turns_->release();
+    if (!turns_) return;
+    turns_->release();
+    in_flight_->fetch_sub(1);
   }
   DeepReadTurn(const DeepReadTurn&) = delete;
   DeepReadTurn& operator=(const DeepReadTurn&) = delete;
 
+  bool busy() const { return busy_; }
+
  private:
-  std::counting_semaphore<1024>* turns_;
+  std::counting_semaphore<1024>* turns_ = nullptr;
+  std::atomic<int>* in_flight_ = nullptr;
+  bool busy_ = false;
 };
+
+Reply Busy() { return Refuse(503, "the world table is busy; try again in a moment"); }
 
 std::string RejectedToken(SubmitResult result, int64_t max_age_s) {
   switch (result) {
@@ -99,7 +116,12 @@ ScoreProtocol::ScoreProtocol(Store& store, ProtocolOptions options)
       options_(std::move(options)),
       limiter_(options_.rate_limit, options_.rate_window),
       deep_reads_(DeepReadsAtOnce(options_.deep_reads_at_once)),
+      deep_reads_at_once_(DeepReadsAtOnce(options_.deep_reads_at_once)),
       pages_(std::chrono::seconds(1), 64) {}
+
+int ScoreProtocol::DeepReadsAllowed() const {
+  return deep_reads_at_once_ + std::max(0, options_.deep_reads_waiting);
+}
 
 int64_t ScoreProtocol::Now() const {
   return options_.now_unix ? options_.now_unix() : static_cast<int64_t>(std::time(nullptr));
@@ -194,7 +216,9 @@ Reply ScoreProtocol::WorldPage(const QueryParams& params) {
   view.pages = std::max<int64_t>(1, (view.listed + kPageRows - 1) / kPageRows);
   view.first_rank = (page - 1) * kPageRows + 1;
   {
-    const DeepReadTurn turn(deep_reads_, view.first_rank - 1);
+    const DeepReadTurn turn(deep_reads_, deep_reads_in_flight_, DeepReadsAllowed(),
+                            view.first_rank - 1);
+    if (turn.busy()) return Busy();
     view.rows = store_.Top(view.country, kPageRows, static_cast<int>(view.first_rank - 1));
   }
   Reply reply{200, "text/html; charset=utf-8", RenderWorldPage(view)};
@@ -226,7 +250,8 @@ Reply ScoreProtocol::ScoresJson(const QueryParams& params) {
   std::vector<ScoreRow> rows;
   {
     // Rows past the listed ranks are not read, so a request near the end may get fewer.
-    const DeepReadTurn turn(deep_reads_, offset);
+    const DeepReadTurn turn(deep_reads_, deep_reads_in_flight_, DeepReadsAllowed(), offset);
+    if (turn.busy()) return Busy();
     rows = store_.Top(*country, static_cast<int>(std::min(limit, kListedRows - offset)),
                       static_cast<int>(offset));
   }

@@ -3,6 +3,7 @@
 // parameters and the client's address and sends back the Reply.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -24,9 +25,11 @@ struct ProtocolOptions {
   // Tokens per client address in any rate_window; 0: no limit.
   int rate_limit = 30;
   std::chrono::steady_clock::duration rate_window = std::chrono::minutes(1);
-  // How many reads that start kDeepRows or more into the table run at once (the rest wait for
-  // their turn); 0: half the processor's threads, at least one.
+  // How many reads that start kDeepRows or more into the table run at once; 0: half the
+  // processor's threads, at least one. Up to deep_reads_waiting more wait for their turn (each
+  // holds one of the front's worker threads meanwhile); past that a deep read gets 503 at once.
   int deep_reads_at_once = 0;
+  int deep_reads_waiting = 16;
   // Seconds since 1970, and the clock of the rate limit's window; tests may set their own.
   std::function<int64_t()> now_unix;
   std::function<RateLimiter::Clock::time_point()> steady_now;
@@ -71,18 +74,23 @@ class ScoreProtocol {
   static constexpr int64_t kListedRows = kMaxPages * kPageRows;
   // A deep read costs up to a few milliseconds of a processor. Clients flooding deep pages
   // therefore take turns (ProtocolOptions::deep_reads_at_once), and leave the rest of the
-  // machine to everyone else: the first pages, the game's submissions.
+  // machine to everyone else: the first pages, the game's submissions; a flood larger than
+  // the queue (deep_reads_waiting) is told 503 rather than holding every worker thread.
   static constexpr int64_t kDeepRows = 1000;
   static constexpr int kMaxNameLetters = 10;
   static constexpr size_t kMaxCountryBytes = 32;
 
  private:
   int64_t Now() const;
+  // Deep reads running and waiting together, at most.
+  int DeepReadsAllowed() const;
 
   Store& store_;
   ProtocolOptions options_;
   RateLimiter limiter_;
   std::counting_semaphore<1024> deep_reads_;
+  int deep_reads_at_once_;
+  std::atomic<int> deep_reads_in_flight_{0};  // running and waiting
   // World table pages, rendered at most once a second per country and page number.
   PageCache pages_;
 };

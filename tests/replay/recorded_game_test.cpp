@@ -88,6 +88,12 @@ class RecordedGameTest : public ProgramHarness {
     return p;
   }
 
+  // Leaves the name entry that follows a good game without a name, as a player may.
+  void LeaveNameEntry() {
+    if (ScreenState == ssNameEntry) Key(platform::VK_ESCAPE);
+    ASSERT_EQ(ScreenState, ssMainMenu);
+  }
+
   fake::FakeSoundDevice sound;
 };
 
@@ -170,10 +176,9 @@ TEST_F(RecordedGameTest, AReplayEditedByOneInputBitIsRefused) {
 }
 
 TEST_F(RecordedGameTest, WatchedInTheWindowItShowsAndSoundsTheSameAndSavesNothing) {
-  const Played played = Play(3, 2, true);
+  const Played played = Play(3, 1, true);
   ASSERT_EQ(played.pictures.size(), played.replay.Frames.size());
-  // Leave the name entry without a name, as a player may.
-  Key(platform::VK_ESCAPE);
+  LeaveNameEntry();
   Frame(3);
   const std::string config = ReadFile(dir / "Config.cfg");
   const std::string last = ReadFile(ReplayPath(kLastReplayName));
@@ -202,8 +207,8 @@ TEST_F(RecordedGameTest, WatchedInTheWindowItShowsAndSoundsTheSameAndSavesNothin
 }
 
 TEST_F(RecordedGameTest, EscEndsAReplayEarlyAndTheMainMenuFollows) {
-  const Played played = Play(4, 2, false);
-  Key(platform::VK_ESCAPE);
+  const Played played = Play(4, 1, false);
+  LeaveNameEntry();
   StartWatching(played.replay);
   Frame(100);
   EXPECT_EQ(ScreenState, ssPlaying);
@@ -236,14 +241,14 @@ TEST_F(RecordedGameTest, AGameThatEntersTheTopTenIsKeptUnderItsDateAndScore) {
 TEST_F(RecordedGameTest, AFileInTheWayThatIsNoReplayIsLeftAlone) {
   fs::create_directories(dir / "replays");
   { std::ofstream(dir / "replays" / "last.smr") << "my notes, not a replay"; }
-  Play(7, 2, false);
+  Play(7, 1, false);
   EXPECT_EQ(ReadFile(dir / "replays" / "last.smr"), "my notes, not a replay");
   // A replay there is replaced by the next game's.
   fs::remove(dir / "replays" / "last.smr");
-  Key(platform::VK_ESCAPE);
-  Play(8, 2, false);
-  Key(platform::VK_ESCAPE);
-  const Played second = Play(9, 2, false);
+  LeaveNameEntry();
+  Play(8, 1, false);
+  LeaveNameEntry();
+  const Played second = Play(9, 1, false);
   EXPECT_EQ(ReadFile(dir / "replays" / "last.smr"), EncodeReplay(second.replay));
 }
 

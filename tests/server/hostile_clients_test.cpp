@@ -199,6 +199,29 @@ TEST_F(HostileClients, PipelinedRequestsAreAllAnsweredInOrder) {
   EXPECT_EQ(found[2].first, 400);  // limit=0 is refused: the third answer is the third request's
 }
 
+TEST_F(HostileClients, AClientThatAsksBeforeItsBodyIsToldAtOnce) {
+  const int port = Serve();
+  ASSERT_GT(port, 0);
+  RawClient client(port);
+  ASSERT_TRUE(client.Send("POST /healthz HTTP/1.1\r\nContent-Length: 10\r\n"
+                          "Expect: 100-continue\r\nConnection: close\r\n\r\n"));
+  std::string reply;
+  while (reply.find("\r\n\r\n") == std::string::npos && client.Read(reply, 10s) > 0) {
+  }
+  EXPECT_EQ(reply, "HTTP/1.1 100 Continue\r\n\r\n");
+  ASSERT_TRUE(client.Send("0123456789"));
+  std::string answer;
+  while (answer.find("\r\n\r\n") == std::string::npos && client.Read(answer, 10s) > 0) {
+  }
+  EXPECT_EQ(Status(answer), 405) << answer;  // /healthz only answers GET
+
+  // A body over the cap is refused without a go-ahead.
+  RawClient big(port);
+  ASSERT_TRUE(big.Send("POST /healthz HTTP/1.1\r\nContent-Length: 5000\r\n"
+                       "Expect: 100-continue\r\n\r\n"));
+  EXPECT_EQ(Status(big.ReadToEnd()), 413);
+}
+
 TEST_F(HostileClients, TheAccessLogEscapesQuotesAndBackslashes) {
   const int port = Serve();
   ASSERT_GT(port, 0);

@@ -175,6 +175,7 @@ TEST_F(ListedDepth, DeepReadsTakeTurnsAndShallowOnesPassThem) {
   GatedStore gated(OpenStore(database_));
   ProtocolOptions options;
   options.deep_reads_at_once = 1;
+  options.deep_reads_waiting = 8;
   ScoreProtocol protocol(gated, options);
 
   std::atomic<int> answered{0};
@@ -196,6 +197,30 @@ TEST_F(ListedDepth, DeepReadsTakeTurnsAndShallowOnesPassThem) {
   for (std::thread& thread : deep) thread.join();
   EXPECT_EQ(answered.load(), 8);
   EXPECT_EQ(gated.most_inside(), 1);
+}
+
+TEST_F(ListedDepth, DeepReadsPastTheQueueAreToldTheTableIsBusy) {
+  GatedStore gated(OpenStore(database_));
+  ProtocolOptions options;
+  options.deep_reads_at_once = 1;
+  options.deep_reads_waiting = 0;
+  ScoreProtocol protocol(gated, options);
+
+  std::thread first([&protocol] {
+    EXPECT_EQ(protocol.ScoresJson({{"offset", "5000"}}).status, 200);
+  });
+  gated.AwaitOneInside();
+  for (const Reply& busy : {protocol.ScoresJson({{"offset", "6000"}}),
+                            protocol.WorldPage({{"page", "77"}})}) {
+    EXPECT_EQ(busy.status, 503);
+    EXPECT_EQ(busy.body, "the world table is busy; try again in a moment\n");
+  }
+  EXPECT_EQ(protocol.ScoresJson({{"offset", "0"}}).status, 200);
+  gated.Open();
+  first.join();
+  // The turn is free again.
+  EXPECT_EQ(protocol.ScoresJson({{"offset", "6000"}}).status, 200);
+  EXPECT_EQ(protocol.WorldPage({{"page", "77"}}).status, 200);
 }
 
 }  // namespace
