@@ -7,6 +7,7 @@ STARMOAT_PACKAGES=(
   libfontconfig-dev libcurl4-openssl-dev libcairo2-dev zlib1g-dev
   fonts-dejavu-core fonts-play fonts-comfortaa
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev libboost-dev
+  libebur128-dev
   libsqlite3-dev nlohmann-json3-dev chromium
   libpq-dev postgresql
   xvfb xdotool imagemagick xmp x11-utils
