@@ -22,6 +22,7 @@
 #include "graphics/images.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl_font_locator.h"
+#include "shell/game_view.h"
 
 namespace {
 
@@ -133,6 +134,7 @@ void Frame(benchmark::State& state, bool full) {
   services.fonts = &fonts;
   platform::SetServices(services);
   gfx::LoadImages();
+  InstallGameView();
   gfx::TSurface back(800, 600);
   double share = 0;
   for (auto _ : state) {
@@ -142,7 +144,7 @@ void Frame(benchmark::State& state, bool full) {
     state.ResumeTiming();
     const double start = ThreadCpuNs();
     back.Fill(0);
-    Game->Update(&back);
+    Game->Update({clock.TickCount(), 0}, &back);
     const double ns = ThreadCpuNs() - start;
     state.SetIterationTime(ns * 1e-9);
     share += ns / kFrameNs;

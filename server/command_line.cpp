@@ -37,7 +37,10 @@ constexpr const char* kUsage =
     "  --max-score N          refuse results above N (default: 10000000)\n"
     "  --rate-limit N         tokens per address in one window, 0 for no limit (default: 30)\n"
     "  --rate-window SECONDS  length of that window (default: 60)\n"
-    "  --threads N            requests served at once (default: 32)\n"
+    "  --threads N            requests answered from the store at once (default: 32)\n"
+    "  --max-connections N    open connections in all (default: 10000)\n"
+    "  --max-per-address N    open connections from one client address (default: 64)\n"
+    "  --head-timeout SECONDS time for a whole request to come in (default: 10)\n"
     "  --limit N              rows that list shows (default: 20)\n"
     "  --help                 show this text\n"
     "  --version              show the version\n";
@@ -55,7 +58,8 @@ struct CommandLine {
 
 // Options that take a value; every other "--" word is wrong.
 const char* const kValueOptions[] = {"--database", "--listen",  "--max-score", "--rate-limit",
-                                     "--rate-window", "--threads", "--limit"};
+                                     "--rate-window", "--threads", "--limit", "--max-connections",
+                                     "--max-per-address", "--head-timeout"};
 
 bool TakesValue(const std::string& option) {
   for (const char* known : kValueOptions) {
@@ -178,13 +182,19 @@ std::string DatabaseForHumans(const std::string& database) {
 
 int Serve(const CommandLine& line, std::ostream& out) {
   Allow(line, {"--database", "--listen", "--max-score", "--rate-limit", "--rate-window",
-               "--threads"},
+               "--threads", "--max-connections", "--max-per-address", "--head-timeout"},
         0);
   FrontOptions options;
   if (const auto found = line.options.find("--listen"); found != line.options.end()) {
     ParseListen(found->second, options);
   }
   options.threads = static_cast<int>(WholeNumber(line, "--threads", 32, 1, 1024));
+  options.max_connections =
+      static_cast<int>(WholeNumber(line, "--max-connections", 10000, 1, 1'000'000));
+  options.max_connections_per_address =
+      static_cast<int>(WholeNumber(line, "--max-per-address", 64, 1, 1'000'000));
+  options.head_timeout = std::chrono::duration_cast<std::chrono::milliseconds>(
+      Seconds(line, "--head-timeout", 10));
   options.protocol.max_score = WholeNumber(line, "--max-score", 10'000'000, 0, INT64_MAX);
   options.protocol.rate_limit = static_cast<int>(WholeNumber(line, "--rate-limit", 30, 0, 1'000'000));
   options.protocol.rate_window = Seconds(line, "--rate-window", 60);
@@ -226,7 +236,9 @@ int Serve(const CommandLine& line, std::ostream& out) {
 int List(const CommandLine& line, std::ostream& out) {
   Allow(line, {"--database", "--limit"}, 0);
   const int limit = static_cast<int>(WholeNumber(line, "--limit", 20, 1, 1'000'000));
-  std::unique_ptr<Store> store = OpenStore(Database(line));
+  // Read-only: a mistyped path must not leave an empty database behind, and an operator may
+  // look at a file they cannot write.
+  std::unique_ptr<Store> store = OpenStore(Database(line), OpenMode::ReadOnly);
   out << std::setw(8) << "id" << "  " << std::left << std::setw(20) << "date (UTC)"
       << std::right << std::setw(10) << "score" << "  " << std::left << std::setw(12) << "name"
       << "country" << std::right << "\n";
@@ -249,7 +261,7 @@ int Delete(const CommandLine& line, std::ostream& out, std::ostream& err) {
     throw UsageError{"delete wants the id of a score (a whole number from 1), not \"" + text +
                      "\""};
   }
-  std::unique_ptr<Store> store = OpenStore(Database(line));
+  std::unique_ptr<Store> store = OpenStore(Database(line), OpenMode::Existing);
   if (!store->Delete(id)) {
     err << "starmoat-scores: no score with id " << id << std::endl;
     return 1;

@@ -1,29 +1,28 @@
 #include "http_front.h"
 
-#include <arpa/inet.h>
-#include <netdb.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
-#include <cerrno>
+#include <boost/asio/executor_work_guard.hpp>
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/post.hpp>
+
+#include <algorithm>
 #include <cstdio>
-#include <cstring>
-#include <ctime>
 #include <mutex>
-#include <thread>
+#include <unordered_map>
+#include <vector>
 
-#include "bounded_task_queue.h"
-#include "web_text.h"
+#include "http_connection.h"
+#include "http_router.h"
 
 namespace starmoat::server {
 
+namespace asio = boost::asio;
+using asio::ip::tcp;
+using boost::system::error_code;
+
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-// Set when routing starts, read by the access log on the same worker thread.
-thread_local Clock::time_point request_start;
-thread_local bool request_timed = false;
 
 void WriteToStdout(const std::string& line) {
   static std::mutex mutex;
@@ -33,177 +32,204 @@ void WriteToStdout(const std::string& line) {
   std::fflush(stdout);
 }
 
-void Send(httplib::Response& response, const Reply& reply) {
-  response.status = reply.status;
-  response.set_content(reply.body, reply.content_type.c_str());
+HttpAnswer FromReply(const Reply& reply) {
+  HttpAnswer answer;
+  answer.status = reply.status;
+  answer.content_type = reply.content_type;
+  answer.body = reply.body;
+  return answer;
 }
 
-QueryParams Params(const httplib::Request& request) {
-  return QueryParams(request.params.begin(), request.params.end());
-}
-
-// Only SO_REUSEADDR: cpp-httplib's default adds SO_REUSEPORT, which would let a second server
-// share a port that is already taken instead of reporting it.
-void SocketOptions(int socket) {
-  const int yes = 1;
-  setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-}
-
-// Why binding host:port fails, from the system itself (cpp-httplib only says that it did).
-std::string BindFailure(const std::string& host, int port) {
-  addrinfo hints{};
-  hints.ai_family = AF_UNSPEC;
-  hints.ai_socktype = SOCK_STREAM;
-  hints.ai_flags = AI_PASSIVE;
-  addrinfo* found = nullptr;
-  const int lookup = getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found);
-  if (lookup != 0) return gai_strerror(lookup);
-  std::string reason = "cannot listen";
-  for (addrinfo* at = found; at != nullptr; at = at->ai_next) {
-    const int fd = socket(at->ai_family, at->ai_socktype, at->ai_protocol);
-    if (fd < 0) {
-      reason = std::strerror(errno);
-      continue;
-    }
-    SocketOptions(fd);
-    const bool bound = bind(fd, at->ai_addr, at->ai_addrlen) == 0;
-    reason = bound ? "cannot listen" : std::strerror(errno);
-    close(fd);
-    if (!bound) break;
+// Every connection is a file descriptor: the soft limit is raised as far as the hard one
+// allows, and the connection limit kept below it with room for the store's own files.
+int ConnectionsTheFileLimitAllows(int wanted) {
+  constexpr rlim_t kSpare = 64;
+  rlimit limit{};
+  if (getrlimit(RLIMIT_NOFILE, &limit) != 0) return wanted;
+  if (limit.rlim_cur != RLIM_INFINITY && limit.rlim_cur < limit.rlim_max) {
+    rlimit raised = limit;
+    raised.rlim_cur = std::min<rlim_t>(limit.rlim_max, 1 << 20);
+    if (setrlimit(RLIMIT_NOFILE, &raised) == 0) limit = raised;
   }
-  freeaddrinfo(found);
-  return reason;
+  if (limit.rlim_cur == RLIM_INFINITY) return wanted;
+  const rlim_t room = limit.rlim_cur > 2 * kSpare ? limit.rlim_cur - kSpare : limit.rlim_cur / 2;
+  return static_cast<int>(std::max<rlim_t>(1, std::min<rlim_t>(wanted, room)));
 }
 
 }  // namespace
 
-HttpFront::HttpFront(Store& store, FrontOptions options)
-    : store_(store), options_(std::move(options)), protocol_(store_, options_.protocol) {
-  if (!options_.access_log) options_.access_log = WriteToStdout;
-  const size_t threads = static_cast<size_t>(std::max(1, options_.threads));
-  const size_t waiting = static_cast<size_t>(std::max(0, options_.max_waiting));
-  http_.new_task_queue = [threads, waiting] { return new BoundedTaskQueue(threads, waiting); };
-  http_.set_socket_options(SocketOptions);
-  // Headers and body go out in separate writes; with Nagle's algorithm on, the body waits for
-  // the client's delayed acknowledgement, some 40 ms on every keep-alive request.
-  http_.set_tcp_nodelay(true);
-  http_.set_read_timeout(options_.read_timeout);
-  http_.set_write_timeout(options_.write_timeout);
-  http_.set_keep_alive_timeout(options_.keep_alive_timeout.count());
-  http_.set_keep_alive_max_count(100);
-  http_.set_payload_max_length(options_.max_body_bytes);
-  http_.set_default_headers({{"X-Content-Type-Options", "nosniff"},
-                             {"Referrer-Policy", "no-referrer"},
-                             {"Cache-Control", "no-store"}});
-  Route();
-}
-
-HttpFront::~HttpFront() { Stop(); }
-
-void HttpFront::Route() {
-  http_.set_pre_routing_handler([this](const httplib::Request& request,
-                                       httplib::Response& response) {
-    request_start = Clock::now();
-    request_timed = true;
-    if (request.target.size() > options_.max_target_bytes) {
-      response.status = 414;
-      response.set_content("the request line is too long\n", "text/plain; charset=utf-8");
-      return httplib::Server::HandlerResponse::Handled;
-    }
-    return httplib::Server::HandlerResponse::Unhandled;
-  });
-
-  // The game's own path keeps its double slash; one slash is accepted too, for people typing.
-  http_.Get(R"(//?cgi/version\.pl)", [this](const httplib::Request& request,
-                                              httplib::Response& response) {
-    const Reply reply = protocol_.VersionPl(Params(request), request.remote_addr);
-    Send(response, reply);
-    if (reply.content_type.rfind("text/html", 0) == 0) {
-      // The page shows what clients sent: no scripts, no outside resources, ever.
-      response.set_header("Content-Security-Policy",
-                          "default-src 'none'; style-src 'unsafe-inline'; form-action 'self'; "
-                          "base-uri 'none'; frame-ancestors 'none'");
-    }
-  });
-  http_.Get("/api/scores", [this](const httplib::Request& request, httplib::Response& response) {
-    Send(response, protocol_.ScoresJson(Params(request)));
-  });
-  http_.Get("/healthz", [](const httplib::Request&, httplib::Response& response) {
-    response.set_content("ok\n", "text/plain; charset=utf-8");
-  });
-
-  http_.set_error_handler([](const httplib::Request&, httplib::Response& response) {
-    if (response.body.empty()) {
-      const char* what = response.status == 404   ? "not found"
-                         : response.status == 413 ? "the request body is too large"
-                         : response.status == 414 ? "the request line is too long"
-                         : response.status == 405 ? "method not allowed"
-                                                  : "bad request";
-      response.set_content(std::string(what) + "\n", "text/plain; charset=utf-8");
-    }
-  });
-  http_.set_exception_handler([](const httplib::Request&, httplib::Response& response,
-                                 std::exception_ptr error) {
-    std::string what = "unknown error";
-    try {
-      std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-      what = e.what();
-    } catch (...) {
-    }
-    std::fprintf(stderr, "starmoat-scores: %s\n", LogSafe(what).c_str());
-    response.status = 503;
-    response.set_content("the score store is not available; try again later\n",
-                         "text/plain; charset=utf-8");
-  });
-  http_.set_logger([this](const httplib::Request& request, const httplib::Response& response) {
-    Log(request, response);
-  });
-}
-
-void HttpFront::Log(const httplib::Request& request, const httplib::Response& response) {
-  std::string line = UtcDateTime(std::time(nullptr)) + " " + LogSafe(request.remote_addr) +
-                     " \"" + LogSafe(request.method) + " " + LogSafe(request.target) + "\" " +
-                     std::to_string(response.status) + " " +
-                     std::to_string(response.body.size());
-  if (request_timed) {
-    const auto micros =
-        std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - request_start);
-    char took[32];
-    std::snprintf(took, sizeof took, " %.3fms", static_cast<double>(micros.count()) / 1000.0);
-    line += took;
-    request_timed = false;
+struct HttpFront::Loop {
+  Loop(Store& store, FrontOptions front_options)
+      : options(std::move(front_options)),
+        workers(static_cast<size_t>(std::max(1, options.threads))),
+        protocol(store, options.protocol),
+        router(options.max_body_bytes),
+        shared{options, router, workers, {}, {}} {
+    if (!options.access_log) options.access_log = WriteToStdout;
+    options.max_connections = ConnectionsTheFileLimitAllows(std::max(1, options.max_connections));
+    shared.log = options.access_log;
+    shared.closed = [this](HttpConnection* connection, const std::string& address) {
+      Forget(connection, address);
+    };
+    AddRoutes();
   }
-  options_.access_log(line);
+
+  void AddRoutes() {
+    // The game's own path keeps its double slash; one slash is accepted too, for people typing.
+    router.Add({"GET", {"//cgi/version.pl", "/cgi/version.pl"}, options.max_body_bytes, true,
+                [this](const HttpRequest& request) {
+                  HttpAnswer answer = FromReply(protocol.VersionPl(request.params, request.address));
+                  if (answer.content_type.rfind("text/html", 0) == 0) {
+                    // The page shows what clients sent: no scripts, no outside resources, ever.
+                    answer.headers.emplace_back(
+                        "Content-Security-Policy",
+                        "default-src 'none'; style-src 'unsafe-inline'; form-action 'self'; "
+                        "base-uri 'none'; frame-ancestors 'none'");
+                  }
+                  return answer;
+                }});
+    router.Add({"GET", {"/api/scores"}, options.max_body_bytes, true,
+                [this](const HttpRequest& request) {
+                  return FromReply(protocol.ScoresJson(request.params));
+                }});
+    router.Add({"GET", {"/healthz"}, options.max_body_bytes, false,
+                [](const HttpRequest&) { return TextAnswer(200, "ok"); }});
+  }
+
+  void Accept() {
+    acceptor.async_accept([this](const error_code& error, tcp::socket socket) {
+      if (stopping || !acceptor.is_open()) return;
+      if (error) {
+        // Out of descriptors or memory for a moment: try again shortly instead of spinning.
+        accept_pause.expires_after(std::chrono::milliseconds(100));
+        accept_pause.async_wait([this](const error_code& paused) {
+          if (!paused && !stopping) Accept();
+        });
+        return;
+      }
+      Admit(std::move(socket));
+      Accept();
+    });
+  }
+
+  void Admit(tcp::socket socket) {
+    error_code error;
+    const tcp::endpoint peer = socket.remote_endpoint(error);
+    if (error) return;  // already gone
+    std::string address = peer.address().to_string();
+    socket.set_option(tcp::no_delay(true), error);
+    if (static_cast<int>(open.size()) >= options.max_connections) {
+      TurnAway(socket, address, TextAnswer(503, "the server is busy; try again later"));
+      return;
+    }
+    const auto counted = per_address.find(address);
+    if (counted != per_address.end() && counted->second >= options.max_connections_per_address) {
+      TurnAway(socket, address, TextAnswer(429, "too many connections from your address"));
+      return;
+    }
+    ++per_address[address];
+    auto connection = std::make_shared<HttpConnection>(std::move(socket), address, shared);
+    open.emplace(connection.get(), connection);
+    connection->Start();
+  }
+
+  // One short answer written straight into the fresh socket's empty send buffer, then closed:
+  // a connection over a limit costs nothing more.
+  void TurnAway(tcp::socket& socket, const std::string& address, const HttpAnswer& answer) {
+    const std::string bytes = AnswerBytes(answer, false, true);
+    ::send(socket.native_handle(), bytes.data(), bytes.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
+    error_code ignored;
+    socket.shutdown(tcp::socket::shutdown_send, ignored);
+    socket.close(ignored);
+    shared.log(AccessLogLine(address, "-", answer.status, answer.body.size(), {}));
+  }
+
+  void Forget(HttpConnection* connection, const std::string& address) {
+    open.erase(connection);
+    const auto counted = per_address.find(address);
+    if (counted != per_address.end() && --counted->second <= 0) per_address.erase(counted);
+    if (stopping && open.empty()) work.reset();
+  }
+
+  void BeginStop() {
+    if (stopping) return;
+    stopping = true;
+    shared.stopping = true;
+    error_code ignored;
+    acceptor.close(ignored);
+    accept_pause.cancel();
+    std::vector<std::shared_ptr<HttpConnection>> connections;
+    for (const auto& [pointer, weak] : open) {
+      if (auto connection = weak.lock()) connections.push_back(std::move(connection));
+    }
+    for (const auto& connection : connections) connection->Stop();
+    connections.clear();
+    if (open.empty()) work.reset();
+  }
+
+  FrontOptions options;
+  asio::io_context io{1};
+  tcp::acceptor acceptor{io};
+  asio::steady_timer accept_pause{io};
+  // Keeps the loop running while answers are being made on workers, until the front stops
+  // and its last connection has closed.
+  std::optional<asio::executor_work_guard<asio::io_context::executor_type>> work{
+      asio::make_work_guard(io)};
+  asio::thread_pool workers;
+  ScoreProtocol protocol;
+  HttpRouter router;
+  ConnectionShared shared;
+  std::unordered_map<HttpConnection*, std::weak_ptr<HttpConnection>> open;
+  std::unordered_map<std::string, int> per_address;
+  bool stopping = false;
+};
+
+HttpFront::HttpFront(Store& store, FrontOptions options)
+    : loop_(std::make_unique<Loop>(store, std::move(options))) {}
+
+HttpFront::~HttpFront() {
+  Stop();
+  loop_->workers.join();
 }
 
 void HttpFront::Bind() {
-  if (options_.port == 0) {
-    port_ = http_.bind_to_any_port(options_.host);
-    if (port_ <= 0) {
-      throw ListenError(options_.host + ":0: " + BindFailure(options_.host, 0));
+  const FrontOptions& options = loop_->options;
+  const std::string where = options.host + ":" + std::to_string(options.port) + ": ";
+  error_code error;
+  tcp::resolver resolver(loop_->io);
+  const auto found = resolver.resolve(options.host, std::to_string(options.port),
+                                      tcp::resolver::passive, error);
+  if (error) throw ListenError(where + error.message());
+  std::string reason = "cannot listen";
+  for (const auto& entry : found) {
+    tcp::acceptor& acceptor = loop_->acceptor;
+    error_code step;
+    acceptor.open(entry.endpoint().protocol(), step);
+    // Only SO_REUSEADDR: SO_REUSEPORT would let a second server share a port that is taken
+    // instead of reporting it.
+    if (!step) acceptor.set_option(tcp::acceptor::reuse_address(true), step);
+    if (!step) acceptor.bind(entry.endpoint(), step);
+    if (!step) acceptor.listen(asio::socket_base::max_listen_connections, step);
+    if (!step) {
+      port_ = acceptor.local_endpoint().port();
+      return;
     }
-    return;
+    reason = step.message();
+    error_code ignored;
+    acceptor.close(ignored);
   }
-  if (!http_.bind_to_port(options_.host, options_.port)) {
-    throw ListenError(options_.host + ":" + std::to_string(options_.port) + ": " +
-                      BindFailure(options_.host, options_.port));
-  }
-  port_ = options_.port;
+  throw ListenError(where + reason);
 }
 
 void HttpFront::Run() {
-  running_ = true;
-  if (!stopping_) http_.listen_after_bind();
-  running_ = false;
+  if (loop_->acceptor.is_open()) loop_->Accept();
+  loop_->io.run();
+  loop_->workers.join();
 }
 
 void HttpFront::Stop() {
-  // cpp-httplib ignores a stop that comes before its loop runs; wait for the loop to start
-  // when Run is already on its way, and Run sees stopping_ when it is not.
-  stopping_ = true;
-  while (running_ && !http_.is_running()) std::this_thread::yield();
-  http_.stop();
+  Loop* loop = loop_.get();
+  asio::post(loop->io, [loop] { loop->BeginStop(); });
 }
 
 }  // namespace starmoat::server

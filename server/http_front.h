@@ -1,13 +1,15 @@
-// The HTTP side of starmoat-scores: cpp-httplib with the limits a server on the open internet
-// needs, the routes of the game's protocol, the JSON list and a health check, and one
-// access-log line per request.
+// The HTTP side of starmoat-scores: an event loop (Boost.Beast on Asio) that holds many
+// connections at a small, fixed cost each, with the limits a server on the open internet needs
+// (a deadline for each request, request line, header and body caps, connections per address
+// and in all); the routes of the game's protocol, the JSON list and a health check; and one
+// access-log line per answer. Answers that wait for the store are made on worker threads, so
+// the loop itself never blocks on the store.
 #pragma once
 
-#include <httplib.h>
-
-#include <atomic>
 #include <chrono>
+#include <cstddef>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -25,11 +27,18 @@ class ListenError : public std::runtime_error {
 struct FrontOptions {
   std::string host = "127.0.0.1";
   int port = 8077;  // 0: any free port
-  int threads = 32;
-  int max_waiting = 256;  // accepted connections waiting for a thread
-  std::chrono::seconds read_timeout{5}, write_timeout{5}, keep_alive_timeout{5};
-  size_t max_target_bytes = 2048;  // path and query of one request
-  size_t max_body_bytes = 1024;    // the game sends none
+  int threads = 32;  // worker threads for answers that wait for the store
+  // Open connections in all, and from one client address; past them a new connection gets a
+  // one-line 503 or 429 and is closed. The total is lowered to what the file limit allows.
+  int max_connections = 10000;
+  int max_connections_per_address = 64;
+  // A request (line, headers and body) must arrive within head_timeout of its first byte; a
+  // connection waits keep_alive_timeout for the first byte of its next request; an answer must
+  // be taken by the client within write_timeout.
+  std::chrono::milliseconds head_timeout{10000}, keep_alive_timeout{5000}, write_timeout{10000};
+  size_t max_target_bytes = 2048;  // path and query of one request: longer gets 414
+  size_t max_header_bytes = 8192;  // request line and header fields together: longer gets 431
+  size_t max_body_bytes = 1024;    // the game sends none: longer gets 413
   ProtocolOptions protocol;
   // Receives each access-log line (without the newline); the default writes it to stdout.
   std::function<void(const std::string&)> access_log;
@@ -50,16 +59,11 @@ class HttpFront {
   // From any thread, also before Run has started serving.
   void Stop();
 
- private:
-  void Route();
-  void Log(const httplib::Request& request, const httplib::Response& response);
+  struct Loop;  // the event loop and everything it owns
 
-  Store& store_;
-  FrontOptions options_;
-  ScoreProtocol protocol_;
-  httplib::Server http_;
+ private:
+  std::unique_ptr<Loop> loop_;
   int port_ = 0;
-  std::atomic<bool> running_{false}, stopping_{false};
 };
 
 }  // namespace starmoat::server

@@ -32,16 +32,78 @@ const char* const kMigrations[] = {
     "  address text NOT NULL);"
     "CREATE INDEX scores_by_rank ON scores (score DESC, created_unix, id);"
     "CREATE INDEX scores_by_country_rank ON scores (country, score DESC, created_unix, id);",
+    // 1 -> 2: how many rows the world (world, country '') and each country hold, kept by
+    // triggers in the transaction that changes the rows, so a page never counts the table.
+    // Each count is split over 16 rows by id, so that processes storing at once do not all
+    // wait for one row's lock; a count is the sum of its rows. Statement triggers with
+    // transition tables count a bulk insert in one step. The triggers are created before the
+    // counting, so a process of the old version that inserts meanwhile waits for this
+    // transaction and is then counted by them.
+    "CREATE TABLE score_counts ("
+    "  world boolean NOT NULL,"
+    "  country bytea NOT NULL,"
+    "  shard smallint NOT NULL,"
+    "  n bigint NOT NULL,"
+    "  PRIMARY KEY (world, country, shard));"
+    "CREATE FUNCTION starmoat_count_scores() RETURNS trigger LANGUAGE plpgsql AS $$ "
+    "BEGIN"
+    "  IF TG_OP = 'TRUNCATE' THEN"
+    "    DELETE FROM score_counts;"
+    "    RETURN NULL;"
+    "  END IF;"
+    "  IF TG_OP IN ('DELETE', 'UPDATE') THEN"
+    "    UPDATE score_counts AS c SET n = c.n - gone.n FROM ("
+    "      SELECT true AS world, ''::bytea AS country, (id % 16)::smallint AS shard,"
+    "             count(*) AS n FROM old_rows GROUP BY 3"
+    "      UNION ALL"
+    "      SELECT false, country, (id % 16)::smallint, count(*) FROM old_rows GROUP BY 2, 3"
+    "    ) AS gone"
+    "    WHERE c.world = gone.world AND c.country = gone.country AND c.shard = gone.shard;"
+    "  END IF;"
+    "  IF TG_OP IN ('INSERT', 'UPDATE') THEN"
+    "    INSERT INTO score_counts AS c (world, country, shard, n)"
+    "      SELECT true, ''::bytea, (id % 16)::smallint, count(*) FROM new_rows GROUP BY 3"
+    "      UNION ALL"
+    "      SELECT false, country, (id % 16)::smallint, count(*) FROM new_rows GROUP BY 2, 3"
+    "    ON CONFLICT (world, country, shard) DO UPDATE SET n = c.n + EXCLUDED.n;"
+    "  END IF;"
+    "  RETURN NULL;"
+    "END $$;"
+    "CREATE TRIGGER scores_counted_on_insert AFTER INSERT ON scores"
+    "  REFERENCING NEW TABLE AS new_rows"
+    "  FOR EACH STATEMENT EXECUTE FUNCTION starmoat_count_scores();"
+    "CREATE TRIGGER scores_counted_on_delete AFTER DELETE ON scores"
+    "  REFERENCING OLD TABLE AS old_rows"
+    "  FOR EACH STATEMENT EXECUTE FUNCTION starmoat_count_scores();"
+    "CREATE TRIGGER scores_counted_on_update AFTER UPDATE ON scores"
+    "  REFERENCING OLD TABLE AS old_rows NEW TABLE AS new_rows"
+    "  FOR EACH STATEMENT EXECUTE FUNCTION starmoat_count_scores();"
+    "CREATE TRIGGER scores_counted_on_truncate AFTER TRUNCATE ON scores"
+    "  FOR EACH STATEMENT EXECUTE FUNCTION starmoat_count_scores();"
+    "INSERT INTO score_counts"
+    "  SELECT true, ''::bytea, (id % 16)::smallint, count(*) FROM scores GROUP BY 3;"
+    "INSERT INTO score_counts"
+    "  SELECT false, country, (id % 16)::smallint, count(*) FROM scores GROUP BY 2, 3;",
+    // 2 -> 3: the ranking indexes carry what a page shows, so a page is an index-only scan:
+    // no visit to the table for each of its rows, which are spread all over it.
+    "DROP INDEX scores_by_rank;"
+    "CREATE INDEX scores_by_rank ON scores (score DESC, created_unix, id) INCLUDE (name, country);"
+    "DROP INDEX scores_by_country_rank;"
+    "CREATE INDEX scores_by_country_rank ON scores (country, score DESC, created_unix, id)"
+    "  INCLUDE (name);",
 };
 constexpr int64_t kSchemaVersion = std::size(kMigrations);
 
 // Tokens older than this are deleted when new ones are issued; they could not be used anyway.
 constexpr int64_t kTokenKeepSeconds = 24 * 60 * 60;
 
-// Creates our tables in the current schema, or migrates ours; refuses tables of someone else.
-void PrepareSchema(PgConnection& db) {
+// Creates our tables in the current schema (when mode allows), or migrates ours; refuses
+// tables of someone else. ReadOnly only checks that the tables are ours.
+void PrepareSchema(PgConnection& db, OpenMode mode) {
   PgTransaction transaction(db);
-  db.Query("SELECT pg_advisory_xact_lock(" + std::to_string(kSchemaLockKey) + ")");
+  if (mode != OpenMode::ReadOnly) {
+    db.Query("SELECT pg_advisory_xact_lock(" + std::to_string(kSchemaLockKey) + ")");
+  }
   if (db.Query("SELECT current_schema()").IsNull(0, 0)) {
     throw StoreError("PostgreSQL: no schema to create the tables in (check search_path)");
   }
@@ -57,6 +119,10 @@ void PrepareSchema(PgConnection& db) {
       throw StoreError(
           "PostgreSQL: the database holds tables named tokens or scores that are not ours");
     }
+    if (mode != OpenMode::CreateOrMigrate) {
+      throw StoreError("PostgreSQL: the database holds no Starmoat scores (no tables of ours "
+                       "in its schema)");
+    }
     db.Execute("CREATE TABLE starmoat_schema_version (version bigint NOT NULL);"
                "INSERT INTO starmoat_schema_version VALUES (0)");
   }
@@ -66,6 +132,7 @@ void PrepareSchema(PgConnection& db) {
                      " is newer than this starmoat-scores knows (" +
                      std::to_string(kSchemaVersion) + ")");
   }
+  if (mode == OpenMode::ReadOnly) return;
   for (int64_t step = version; step < kSchemaVersion; ++step) db.Execute(kMigrations[step]);
   if (version != kSchemaVersion) {
     db.Execute("UPDATE starmoat_schema_version SET version = " + std::to_string(kSchemaVersion));
@@ -94,13 +161,16 @@ void PrepareStatements(PgConnection& db) {
   // Why a submission stored nothing.
   db.Prepare("token", "SELECT spent_unix IS NOT NULL, created_unix FROM tokens "
                       "WHERE token = $1::bytea");
+  // Index-only scans of the ranking indexes (which carry every column shown).
   db.Prepare("top", "SELECT id, name, country, score, created_unix FROM scores "
                     "ORDER BY score DESC, created_unix, id LIMIT $1::bigint OFFSET $2::bigint");
   db.Prepare("top_country",
              "SELECT id, name, country, score, created_unix FROM scores WHERE country = $3::bytea "
              "ORDER BY score DESC, created_unix, id LIMIT $1::bigint OFFSET $2::bigint");
-  db.Prepare("count", "SELECT count(*)::bigint FROM scores");
-  db.Prepare("count_country", "SELECT count(*)::bigint FROM scores WHERE country = $1::bytea");
+  db.Prepare("count", "SELECT coalesce(sum(n), 0)::bigint FROM score_counts "
+                      "WHERE world AND country = ''::bytea");
+  db.Prepare("count_country", "SELECT coalesce(sum(n), 0)::bigint FROM score_counts "
+                              "WHERE NOT world AND country = $1::bytea");
   db.Prepare("list", "SELECT id, name, country, score, created_unix FROM scores "
                      "ORDER BY id DESC LIMIT $1::bigint");
   db.Prepare("delete", "DELETE FROM scores WHERE id = $1::bigint");
@@ -143,17 +213,21 @@ class PostgresStore::Lease {
   std::unique_ptr<PgConnection> connection_;
 };
 
-PostgresStore::PostgresStore(const std::string& url) : url_(url) {
+PostgresStore::PostgresStore(const std::string& url, OpenMode mode) : url_(url), mode_(mode) {
   auto first = std::make_unique<PgConnection>(url_);
-  PrepareSchema(*first);
-  PrepareStatements(*first);
-  idle_.push_back(std::move(first));
+  PrepareSchema(*first, mode_);
+  idle_.push_back(Prepared(std::move(first)));
 }
 
 PostgresStore::~PostgresStore() = default;
 
 std::unique_ptr<PgConnection> PostgresStore::Connect() {
-  auto connection = std::make_unique<PgConnection>(url_);
+  return Prepared(std::make_unique<PgConnection>(url_));
+}
+
+std::unique_ptr<PgConnection> PostgresStore::Prepared(std::unique_ptr<PgConnection> connection) {
+  // The database itself then refuses any write, whatever a caller tries.
+  if (mode_ == OpenMode::ReadOnly) connection->Execute("SET default_transaction_read_only = on");
   PrepareStatements(*connection);
   return connection;
 }

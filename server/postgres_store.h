@@ -18,11 +18,12 @@ class PgConnection;
 
 class PostgresStore : public Store {
  public:
-  // Connects to the "postgresql://" URL and brings the schema of the URL's database (its
-  // current schema, normally "public") up to date. Throws StoreError when the database cannot
-  // be reached, holds tables named like ours that are not ours, or has a newer schema than
-  // this program knows.
-  explicit PostgresStore(const std::string& url);
+  // Connects to the "postgresql://" URL and, as mode says (see OpenMode), creates or brings
+  // up to date the schema of the URL's database (its current schema, normally "public").
+  // Throws StoreError when the database cannot be reached, holds tables named like ours that
+  // are not ours, holds none of ours where mode wants them, or has a newer schema than this
+  // program knows.
+  PostgresStore(const std::string& url, OpenMode mode);
   ~PostgresStore() override;
 
   void IssueToken(const std::string& token, const std::string& address,
@@ -39,8 +40,11 @@ class PostgresStore : public Store {
   class Lease;
 
   std::unique_ptr<PgConnection> Connect();
+  // A new connection made ready for the store's statements.
+  std::unique_ptr<PgConnection> Prepared(std::unique_ptr<PgConnection> connection);
 
   std::string url_;
+  OpenMode mode_;
   std::mutex pool_mutex_;
   std::vector<std::unique_ptr<PgConnection>> idle_;
 };

@@ -1,7 +1,9 @@
 #include "score_protocol.h"
 
+#include <algorithm>
 #include <charconv>
 #include <ctime>
+#include <thread>
 #include <nlohmann/json.hpp>
 
 #include "persistence/score_codec.h"
@@ -14,7 +16,6 @@ namespace starmoat::server {
 namespace {
 
 constexpr int kMaxApiLimit = 100;
-constexpr int64_t kMaxOffset = 1'000'000'000;
 
 Reply Refuse(int status, const std::string& reason) {
   return {status, "text/plain; charset=utf-8", reason + "\n"};
@@ -58,6 +59,45 @@ std::optional<std::string> CountryFilter(const QueryParams& params) {
   return *country;
 }
 
+int DeepReadsAtOnce(int configured) {
+  if (configured > 0) return std::min(configured, 1024);
+  return std::clamp(static_cast<int>(std::thread::hardware_concurrency() / 2), 1, 1024);
+}
+
+// Holds a turn for a deep read while it lasts; shallow reads pass straight through. busy()
+// when the queue of deep reads is full: the read must not be made.
+class DeepReadTurn {
+ public:
+  DeepReadTurn(std::counting_semaphore<1024>& turns, std::atomic<int>& in_flight, int most,
+               int64_t offset) {
+    if (offset < ScoreProtocol::kDeepRows) return;
+    if (in_flight.fetch_add(1) >= most) {
+      in_flight.fetch_sub(1);
+      busy_ = true;
+      return;
+    }
+    in_flight_ = &in_flight;
+    turns_ = &turns;
+    turns_->acquire();
+  }
+  ~DeepReadTurn() {
+    if (!turns_) return;
+    turns_->release();
+    in_flight_->fetch_sub(1);
+  }
+  DeepReadTurn(const DeepReadTurn&) = delete;
+  DeepReadTurn& operator=(const DeepReadTurn&) = delete;
+
+  bool busy() const { return busy_; }
+
+ private:
+  std::counting_semaphore<1024>* turns_ = nullptr;
+  std::atomic<int>* in_flight_ = nullptr;
+  bool busy_ = false;
+};
+
+Reply Busy() { return Refuse(503, "the world table is busy; try again in a moment"); }
+
 std::string RejectedToken(SubmitResult result, int64_t max_age_s) {
   switch (result) {
     case SubmitResult::UnknownToken: return "unknown token";
@@ -75,7 +115,13 @@ ScoreProtocol::ScoreProtocol(Store& store, ProtocolOptions options)
     : store_(store),
       options_(std::move(options)),
       limiter_(options_.rate_limit, options_.rate_window),
+      deep_reads_(DeepReadsAtOnce(options_.deep_reads_at_once)),
+      deep_reads_at_once_(DeepReadsAtOnce(options_.deep_reads_at_once)),
       pages_(std::chrono::seconds(1), 64) {}
+
+int ScoreProtocol::DeepReadsAllowed() const {
+  return deep_reads_at_once_ + std::max(0, options_.deep_reads_waiting);
+}
 
 int64_t ScoreProtocol::Now() const {
   return options_.now_unix ? options_.now_unix() : static_cast<int64_t>(std::time(nullptr));
@@ -148,8 +194,10 @@ Reply ScoreProtocol::WorldPage(const QueryParams& params) {
   if (!country) return Refuse(400, "the country is longer than 32 bytes");
   int64_t page = 1;
   if (const std::string* text = Param(params, "page"); text != nullptr && !text->empty()) {
-    const std::optional<int64_t> number = Number(*text, 1, kMaxOffset / kPageRows);
-    if (!number) return Refuse(400, "page must be a whole number from 1");
+    const std::optional<int64_t> number = Number(*text, 1, kMaxPages);
+    if (!number) {
+      return Refuse(400, "page must be a whole number from 1 to " + std::to_string(kMaxPages));
+    }
     page = *number;
   }
 
@@ -164,9 +212,15 @@ Reply ScoreProtocol::WorldPage(const QueryParams& params) {
   view.country = *country;
   view.page = page;
   view.total = store_.Count(view.country);
-  view.pages = std::max<int64_t>(1, (view.total + kPageRows - 1) / kPageRows);
+  view.listed = std::min<int64_t>(view.total, kListedRows);
+  view.pages = std::max<int64_t>(1, (view.listed + kPageRows - 1) / kPageRows);
   view.first_rank = (page - 1) * kPageRows + 1;
-  view.rows = store_.Top(view.country, kPageRows, static_cast<int>((page - 1) * kPageRows));
+  {
+    const DeepReadTurn turn(deep_reads_, deep_reads_in_flight_, DeepReadsAllowed(),
+                            view.first_rank - 1);
+    if (turn.busy()) return Busy();
+    view.rows = store_.Top(view.country, kPageRows, static_cast<int>(view.first_rank - 1));
+  }
   Reply reply{200, "text/html; charset=utf-8", RenderWorldPage(view)};
   pages_.Put(key, reply.body, now, generation);
   return reply;
@@ -183,13 +237,24 @@ Reply ScoreProtocol::ScoresJson(const QueryParams& params) {
   }
   int64_t offset = 0;
   if (const std::string* text = Param(params, "offset"); text != nullptr && !text->empty()) {
-    const std::optional<int64_t> number = Number(*text, 0, kMaxOffset);
-    if (!number) return Refuse(400, "offset must be a whole number from 0");
+    const std::optional<int64_t> number = Number(*text, 0, kListedRows - 1);
+    if (!number) {
+      return Refuse(400, "offset must be a whole number from 0 to " +
+                             std::to_string(kListedRows - 1) + " (the best " +
+                             std::to_string(kListedRows) + " scores are listed)");
+    }
     offset = *number;
   }
 
-  const std::vector<ScoreRow> rows =
-      store_.Top(*country, static_cast<int>(limit), static_cast<int>(offset));
+  const int64_t total = store_.Count(*country);
+  std::vector<ScoreRow> rows;
+  {
+    // Rows past the listed ranks are not read, so a request near the end may get fewer.
+    const DeepReadTurn turn(deep_reads_, deep_reads_in_flight_, DeepReadsAllowed(), offset);
+    if (turn.busy()) return Busy();
+    rows = store_.Top(*country, static_cast<int>(std::min(limit, kListedRows - offset)),
+                      static_cast<int>(offset));
+  }
   nlohmann::json scores = nlohmann::json::array();
   for (size_t i = 0; i < rows.size(); ++i) {
     const ScoreRow& row = rows[i];
@@ -201,7 +266,8 @@ Reply ScoreProtocol::ScoresJson(const QueryParams& params) {
                       {"created", UtcDateTime(row.created_unix)},
                       {"created_unix", row.created_unix}});
   }
-  const nlohmann::json document = {{"total", store_.Count(*country)},
+  const nlohmann::json document = {{"total", total},
+                                   {"listed", std::min<int64_t>(total, kListedRows)},
                                    {"offset", offset},
                                    {"limit", limit},
                                    {"country", *country},

@@ -3,10 +3,12 @@
 // parameters and the client's address and sends back the Reply.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <semaphore>
 #include <string>
 
 #include "page_cache.h"
@@ -23,6 +25,11 @@ struct ProtocolOptions {
   // Tokens per client address in any rate_window; 0: no limit.
   int rate_limit = 30;
   std::chrono::steady_clock::duration rate_window = std::chrono::minutes(1);
+  // How many reads that start kDeepRows or more into the table run at once; 0: half the
+  // processor's threads, at least one. Up to deep_reads_waiting more wait for their turn (each
+  // holds one of the front's worker threads meanwhile); past that a deep read gets 503 at once.
+  int deep_reads_at_once = 0;
+  int deep_reads_waiting = 16;
   // Seconds since 1970, and the clock of the rate limit's window; tests may set their own.
   std::function<int64_t()> now_unix;
   std::function<RateLimiter::Clock::time_point()> steady_now;
@@ -52,21 +59,38 @@ class ScoreProtocol {
   // The 32-letter encoded payload: 200 "stored" when the row is kept, else 400 with one line
   // saying why, and nothing is kept.
   Reply Result(const std::string& encoded, const std::string& address);
-  // The world table page: 100 rows a page, page counted from 1, country "" for every country.
+  // The world table page: 100 rows a page, page counted from 1 to kMaxPages, country "" for
+  // every country.
   Reply WorldPage(const QueryParams& params);
-  // GET /api/scores?limit=&offset=&country= as JSON.
+  // GET /api/scores?limit=&offset=&country= as JSON; offset below kListedRows.
   Reply ScoresJson(const QueryParams& params);
 
   static constexpr int kPageRows = 100;
+  // How deep the world table goes: the best kListedRows scores of the world or of a country
+  // are listed, on the page and in the JSON, and counted in full. The stores read a page along
+  // an ordered index, so its cost grows with its depth; the bound keeps every page as cheap as
+  // the deepest listed one, however large the table grows.
+  static constexpr int64_t kMaxPages = 100;
+  static constexpr int64_t kListedRows = kMaxPages * kPageRows;
+  // A deep read costs up to a few milliseconds of a processor. Clients flooding deep pages
+  // therefore take turns (ProtocolOptions::deep_reads_at_once), and leave the rest of the
+  // machine to everyone else: the first pages, the game's submissions; a flood larger than
+  // the queue (deep_reads_waiting) is told 503 rather than holding every worker thread.
+  static constexpr int64_t kDeepRows = 1000;
   static constexpr int kMaxNameLetters = 10;
   static constexpr size_t kMaxCountryBytes = 32;
 
  private:
   int64_t Now() const;
+  // Deep reads running and waiting together, at most.
+  int DeepReadsAllowed() const;
 
   Store& store_;
   ProtocolOptions options_;
   RateLimiter limiter_;
+  std::counting_semaphore<1024> deep_reads_;
+  int deep_reads_at_once_;
+  std::atomic<int> deep_reads_in_flight_{0};  // running and waiting
   // World table pages, rendered at most once a second per country and page number.
   PageCache pages_;
 };

@@ -8,7 +8,7 @@ namespace starmoat::server {
 
 SqliteCheckpointer::SqliteCheckpointer(const std::string& file,
                                        std::chrono::milliseconds interval)
-    : interval_(interval), db_(std::make_unique<SqliteConnection>(file, false)) {
+    : interval_(interval), db_(std::make_unique<SqliteConnection>(file, SqliteAccess::ReadWrite)) {
   thread_ = std::thread([this] { Run(); });
 }
 

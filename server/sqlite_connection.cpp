@@ -1,5 +1,8 @@
 #include "sqlite_connection.h"
 
+#include <cctype>
+#include <filesystem>
+
 namespace starmoat::server {
 
 namespace {
@@ -10,6 +13,21 @@ constexpr int kBusyTimeoutMs = 5000;
 std::string Message(sqlite3* db, const std::string& file, int code) {
   const char* text = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(code);
   return file + ": " + (text != nullptr ? text : sqlite3_errstr(code));
+}
+
+// "file:" and the path with every byte but letters, digits, "/", "-", "_" and "." escaped,
+// so that no "?", "#" or "%" in a file name is taken for part of the URI.
+std::string FileUri(const std::string& path) {
+  static const char digits[] = "0123456789ABCDEF";
+  std::string uri = "file:";
+  for (const unsigned char c : std::filesystem::absolute(path).string()) {
+    if (std::isalnum(c) || c == '/' || c == '-' || c == '_' || c == '.') {
+      uri.push_back(static_cast<char>(c));
+    } else {
+      uri += {'%', digits[c >> 4], digits[c & 15]};
+    }
+  }
+  return uri;
 }
 
 }  // namespace
@@ -57,10 +75,31 @@ void SqliteStatement::Reset() {
   sqlite3_clear_bindings(statement_);
 }
 
-SqliteConnection::SqliteConnection(const std::string& file, bool create) : file_(file) {
-  const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) |
-                    SQLITE_OPEN_NOMUTEX;
-  const int code = sqlite3_open_v2(file.c_str(), &db_, flags, nullptr);
+SqliteConnection::SqliteConnection(const std::string& file, SqliteAccess access) : file_(file) {
+  // Checked first because SQLite's own word for both is "unable to open database file", which
+  // names neither. The open flags below are what guarantees that nothing is created. A path
+  // that cannot even be looked at (a folder without search permission) is left to SQLite.
+  std::error_code error;
+  const std::filesystem::path path(file);
+  if (access == SqliteAccess::Create) {
+    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+    if (!std::filesystem::exists(folder, error) && !error) {
+      throw StoreError(folder.string() + ": no such folder for the database " +
+                       path.filename().string());
+    }
+  } else if (!std::filesystem::exists(path, error) && !error) {
+    throw StoreError(file + ": no such database file");
+  }
+  const bool read_only =
+      access == SqliteAccess::ReadOnly || access == SqliteAccess::ReadOnlyAtRest;
+  int flags = (read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) |
+              (access == SqliteAccess::Create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX;
+  std::string name = file;
+  if (access == SqliteAccess::ReadOnlyAtRest) {
+    flags |= SQLITE_OPEN_URI;
+    name = FileUri(file) + "?immutable=1";
+  }
+  const int code = sqlite3_open_v2(name.c_str(), &db_, flags, nullptr);
   if (code != SQLITE_OK) {
     const std::string message = Message(db_, file_, code);
     sqlite3_close(db_);
@@ -68,7 +107,7 @@ SqliteConnection::SqliteConnection(const std::string& file, bool create) : file_
   }
   // SQLite quietly falls back to read-only when the file is not writable; a score server
   // that cannot store scores must say so at start.
-  if (sqlite3_db_readonly(db_, "main") == 1) {
+  if (!read_only && sqlite3_db_readonly(db_, "main") == 1) {
     sqlite3_close(db_);
     throw StoreError(file_ + ": the file is read-only");
   }

@@ -40,11 +40,22 @@ class SqliteStatement {
   sqlite3_stmt* statement_ = nullptr;
 };
 
+// How a connection opens its file.
+enum class SqliteAccess {
+  Create,     // reading and writing; a missing file is created (its folder must exist)
+  ReadWrite,  // reading and writing an existing file; a missing one is an error
+  ReadOnly,   // reading an existing file, which may be read-only; nothing is ever written
+  // As ReadOnly, for a file that no connection has open (no -wal or -shm file beside it) in a
+  // folder the reader may not write: SQLite then cannot make the shared-memory index its WAL
+  // mode needs, and reads the file as it stands instead (SQLite's immutable=1).
+  ReadOnlyAtRest,
+};
+
 class SqliteConnection {
  public:
-  // Opens the file for reading and writing, creating it when create is true. Sets the busy
-  // time-out and the pragmas every connection of ours needs.
-  SqliteConnection(const std::string& file, bool create);
+  // Opens the file and sets the busy time-out. A missing file (or, for Create, a missing
+  // folder) is a StoreError naming it, and nothing is created.
+  SqliteConnection(const std::string& file, SqliteAccess access);
   ~SqliteConnection();
   SqliteConnection(const SqliteConnection&) = delete;
   SqliteConnection& operator=(const SqliteConnection&) = delete;

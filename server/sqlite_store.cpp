@@ -1,6 +1,7 @@
 #include "sqlite_store.h"
 
 #include <chrono>
+#include <filesystem>
 #include <string>
 
 #include "sqlite_checkpointer.h"
@@ -32,15 +33,59 @@ const char* const kMigrations[] = {
     "  address TEXT NOT NULL);"
     "CREATE INDEX scores_by_rank ON scores (score DESC, created_unix, id);"
     "CREATE INDEX scores_by_country_rank ON scores (country, score DESC, created_unix, id);",
+    // 1 -> 2: how many rows the world (world = 1, country '') and each country (world = 0)
+    // hold, kept by triggers in the transaction that changes the rows, so a page never counts
+    // the table. Triggers rather than the store's own statements, so that rows an operator
+    // deletes with the sqlite3 shell are counted too.
+    "CREATE TABLE score_counts ("
+    "  world INTEGER NOT NULL,"
+    "  country TEXT NOT NULL,"
+    "  n INTEGER NOT NULL,"
+    "  PRIMARY KEY (world, country)) WITHOUT ROWID;"
+    "INSERT INTO score_counts SELECT 1, '', count(*) FROM scores;"
+    "INSERT INTO score_counts SELECT 0, country, count(*) FROM scores GROUP BY country;"
+    "CREATE TRIGGER scores_counted_on_insert AFTER INSERT ON scores BEGIN"
+    "  INSERT INTO score_counts VALUES (1, '', 1), (0, NEW.country, 1)"
+    "    ON CONFLICT DO UPDATE SET n = n + 1;"
+    " END;"
+    "CREATE TRIGGER scores_counted_on_delete AFTER DELETE ON scores BEGIN"
+    "  UPDATE score_counts SET n = n - 1 WHERE world = 1 AND country = '';"
+    "  UPDATE score_counts SET n = n - 1 WHERE world = 0 AND country = OLD.country;"
+    "  DELETE FROM score_counts WHERE world = 0 AND country = OLD.country AND n = 0;"
+    " END;"
+    "CREATE TRIGGER scores_counted_on_move AFTER UPDATE OF country ON scores"
+    "  WHEN OLD.country IS NOT NEW.country BEGIN"
+    "  UPDATE score_counts SET n = n - 1 WHERE world = 0 AND country = OLD.country;"
+    "  DELETE FROM score_counts WHERE world = 0 AND country = OLD.country AND n = 0;"
+    "  INSERT INTO score_counts VALUES (0, NEW.country, 1) ON CONFLICT DO UPDATE SET n = n + 1;"
+    " END;",
+    // 2 -> 3: the ranking indexes hold what a page shows, so a page is read from the index
+    // alone: no look-up in the table for each of its rows, which are spread all over it.
+    "DROP INDEX scores_by_rank;"
+    "DROP INDEX scores_by_country_rank;"
+    "CREATE INDEX scores_by_rank ON scores (score DESC, created_unix, id, name, country);"
+    "CREATE INDEX scores_by_country_rank ON scores (country, score DESC, created_unix, id, name);",
 };
 constexpr int64_t kSchemaVersion = std::size(kMigrations);
 
 // Tokens older than this are deleted when new ones are issued; they could not be used anyway.
 constexpr int64_t kTokenKeepSeconds = 24 * 60 * 60;
 
-// Creates our tables in an empty file, or migrates ours; refuses anything else. Runs under the
-// write lock so two processes starting on one new file do not both create it.
-void PrepareSchema(SqliteConnection& db) {
+// Refuses a schema newer than this program knows; returns the file's version.
+int64_t CheckedVersion(SqliteConnection& db) {
+  const int64_t version = db.QueryInt("SELECT version FROM schema_version");
+  if (version > kSchemaVersion) {
+    throw StoreError(db.file() + ": schema version " + std::to_string(version) +
+                     " is newer than this starmoat-scores knows (" +
+                     std::to_string(kSchemaVersion) + ")");
+  }
+  return version;
+}
+
+// Creates our tables in an empty file (when mode allows), or migrates ours; refuses anything
+// else. Runs under the write lock so two processes starting on one new file do not both
+// create it. ReadOnly only checks that the file is ours.
+void PrepareSchema(SqliteConnection& db, OpenMode mode) {
   // Reading the header is the first access: a file that is not SQLite fails here.
   const int64_t application_id = db.QueryInt("PRAGMA application_id");
   if (application_id != 0 && application_id != kApplicationId) {
@@ -54,6 +99,13 @@ void PrepareSchema(SqliteConnection& db) {
     }
   };
   refuse_foreign_tables();
+  if (mode != OpenMode::CreateOrMigrate && application_id == 0) {
+    throw StoreError(db.file() + ": not a Starmoat score database (it holds no scores)");
+  }
+  if (mode == OpenMode::ReadOnly) {
+    CheckedVersion(db);
+    return;
+  }
   // WAL cannot be switched on inside a transaction; it is a property of the file.
   db.Execute("PRAGMA journal_mode=WAL");
 
@@ -64,12 +116,7 @@ void PrepareSchema(SqliteConnection& db) {
                "INSERT INTO schema_version VALUES (0);");
     db.Execute(("PRAGMA application_id=" + std::to_string(kApplicationId)).c_str());
   }
-  const int64_t version = db.QueryInt("SELECT version FROM schema_version");
-  if (version > kSchemaVersion) {
-    throw StoreError(db.file() + ": schema version " + std::to_string(version) +
-                     " is newer than this starmoat-scores knows (" +
-                     std::to_string(kSchemaVersion) + ")");
-  }
+  const int64_t version = CheckedVersion(db);
   for (int64_t step = version; step < kSchemaVersion; ++step) db.Execute(kMigrations[step]);
   if (version != kSchemaVersion) {
     db.Prepared("UPDATE schema_version SET version = ?1").Bind(1, kSchemaVersion).Step();
@@ -111,7 +158,7 @@ class SqliteStore::ReadLease {
       }
     }
     if (!connection_) {
-      connection_ = std::make_unique<SqliteConnection>(store_.path_, false);
+      connection_ = std::make_unique<SqliteConnection>(store_.path_, store_.read_access_);
       Configure(*connection_);
     }
   }
@@ -126,19 +173,47 @@ class SqliteStore::ReadLease {
   std::unique_ptr<SqliteConnection> connection_;
 };
 
-SqliteStore::SqliteStore(const std::string& path) : path_(path) {
-  writer_ = std::make_unique<SqliteConnection>(path_, true);
-  PrepareSchema(*writer_);
+SqliteStore::SqliteStore(const std::string& path, OpenMode mode)
+    : path_(path),
+      mode_(mode),
+      read_access_(mode == OpenMode::ReadOnly ? SqliteAccess::ReadOnly : SqliteAccess::ReadWrite) {
+  if (mode_ == OpenMode::ReadOnly) {
+    // No writer and no checkpoints: the first reader checks the file and stays in the pool.
+    try {
+      ReadLease first(*this);
+      PrepareSchema(*first, mode_);
+    } catch (const StoreError&) {
+      // A folder the reader may not write, and no process has the file open: read it at rest.
+      std::error_code error;
+      if (std::filesystem::exists(path_ + "-wal", error) ||
+          std::filesystem::exists(path_ + "-shm", error)) {
+        throw;
+      }
+      idle_readers_.clear();
+      read_access_ = SqliteAccess::ReadOnlyAtRest;
+      ReadLease first(*this);
+      PrepareSchema(*first, mode_);
+    }
+    return;
+  }
+  writer_ = std::make_unique<SqliteConnection>(
+      path_, mode_ == OpenMode::CreateOrMigrate ? SqliteAccess::Create : SqliteAccess::ReadWrite);
+  PrepareSchema(*writer_, mode_);
   Configure(*writer_);
   checkpointer_ = std::make_unique<SqliteCheckpointer>(path_, kCheckpointInterval);
 }
 
 SqliteStore::~SqliteStore() = default;
 
+SqliteConnection& SqliteStore::Writer() {
+  if (!writer_) throw StoreError(path_ + ": opened read-only");
+  return *writer_;
+}
+
 void SqliteStore::IssueToken(const std::string& token, const std::string& address,
                              int64_t now_unix) {
   std::lock_guard<std::mutex> lock(write_mutex_);
-  SqliteConnection& db = *writer_;
+  SqliteConnection& db = Writer();
   SqliteTransaction transaction(db, true);
   db.Prepared("DELETE FROM tokens WHERE created_unix < ?1")
       .Bind(1, now_unix - kTokenKeepSeconds)
@@ -154,7 +229,7 @@ void SqliteStore::IssueToken(const std::string& token, const std::string& addres
 SubmitResult SqliteStore::Submit(const std::string& token, int64_t now_unix, int64_t max_age_s,
                                  const NewScore& score) {
   std::lock_guard<std::mutex> lock(write_mutex_);
-  SqliteConnection& db = *writer_;
+  SqliteConnection& db = Writer();
   SqliteTransaction transaction(db, true);
   SqliteStatement& find =
       db.Prepared("SELECT created_unix, spent_unix IS NOT NULL FROM tokens WHERE token = ?1");
@@ -201,11 +276,10 @@ std::vector<ScoreRow> SqliteStore::Top(const std::string& country, int limit, in
 int64_t SqliteStore::Count(const std::string& country) {
   ReadLease db(*this);
   SqliteStatement& count =
-      country.empty() ? (*db).Prepared("SELECT count(*) FROM scores")
-                      : (*db).Prepared("SELECT count(*) FROM scores WHERE country = ?1")
-                            .Bind(1, country);
-  count.Step();
-  const int64_t rows = count.Int(0);
+      (*db).Prepared("SELECT n FROM score_counts WHERE world = ?1 AND country = ?2")
+          .Bind(1, int64_t{country.empty() ? 1 : 0})
+          .Bind(2, country);
+  const int64_t rows = count.Step() ? count.Int(0) : 0;
   count.Reset();
   return rows;
 }
@@ -219,7 +293,7 @@ std::vector<ScoreRow> SqliteStore::List(int limit) {
 
 bool SqliteStore::Delete(int64_t id) {
   std::lock_guard<std::mutex> lock(write_mutex_);
-  SqliteConnection& db = *writer_;
+  SqliteConnection& db = Writer();
   db.Prepared("DELETE FROM scores WHERE id = ?1").Bind(1, id).Step();
   return db.Changes() > 0;
 }

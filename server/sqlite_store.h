@@ -9,19 +9,19 @@
 #include <string>
 #include <vector>
 
+#include "sqlite_connection.h"
 #include "store.h"
 
 namespace starmoat::server {
 
 class SqliteCheckpointer;
-class SqliteConnection;
 
 class SqliteStore : public Store {
  public:
-  // Opens or creates the file and brings its schema up to date. Throws StoreError for a file
-  // that cannot be opened or written, that is not SQLite, that holds someone else's tables, or
-  // whose schema is newer than this program knows.
-  explicit SqliteStore(const std::string& path);
+  // Opens the file as mode says (see OpenMode). Throws StoreError for a file that is missing
+  // (where it may not be created), cannot be opened or written, is not SQLite, holds someone
+  // else's tables, or whose schema is newer than this program knows.
+  SqliteStore(const std::string& path, OpenMode mode);
   ~SqliteStore() override;
 
   void IssueToken(const std::string& token, const std::string& address,
@@ -37,7 +37,13 @@ class SqliteStore : public Store {
   // A read connection from the pool, handed back when the lease ends.
   class ReadLease;
 
+  // The one connection that writes; a StoreError for a store opened read-only.
+  SqliteConnection& Writer();
+
   std::string path_;
+  OpenMode mode_;
+  // How the read connections open the file (see SqliteAccess::ReadOnlyAtRest).
+  SqliteAccess read_access_;
   std::mutex write_mutex_;
   std::unique_ptr<SqliteConnection> writer_;
   std::mutex pool_mutex_;

@@ -15,9 +15,9 @@ bool IsPostgresUrl(const std::string& database) {
 
 }  // namespace
 
-std::unique_ptr<Store> OpenStore(const std::string& database) {
-  if (IsPostgresUrl(database)) return std::make_unique<PostgresStore>(database);
-  return std::make_unique<SqliteStore>(database);
+std::unique_ptr<Store> OpenStore(const std::string& database, OpenMode mode) {
+  if (IsPostgresUrl(database)) return std::make_unique<PostgresStore>(database, mode);
+  return std::make_unique<SqliteStore>(database, mode);
 }
 
 }  // namespace starmoat::server

@@ -49,9 +49,11 @@ class Store {
   virtual SubmitResult Submit(const std::string& token, int64_t now_unix, int64_t max_age_s,
                               const NewScore& score) = 0;
   // The world table: score descending, then older first, then lower id. An empty country
-  // means every country; otherwise rows of exactly that country.
+  // means every country; otherwise rows of exactly that country. Read along an ordered index:
+  // the cost grows with offset + limit, not with the table, so callers bound the offset.
   virtual std::vector<ScoreRow> Top(const std::string& country, int limit, int offset) = 0;
-  // How many rows Top would page through.
+  // How many rows Top would page through. Kept with the rows (the database counts in the same
+  // transaction as every insert and delete), so this reads a few rows, never the table.
   virtual int64_t Count(const std::string& country) = 0;
   // For moderation: the newest rows first.
   virtual std::vector<ScoreRow> List(int limit) = 0;
@@ -59,8 +61,23 @@ class Store {
   virtual bool Delete(int64_t id) = 0;
 };
 
-// Opens (creating and migrating as needed) the store named by database: a "postgresql://" or
-// "postgres://" URL, otherwise the path of an SQLite file. Throws StoreError.
-std::unique_ptr<Store> OpenStore(const std::string& database);
+// How a command opens its database.
+enum class OpenMode {
+  // The server: a missing SQLite file is created (in a folder that exists), missing tables
+  // too, and the schema is brought up to date.
+  CreateOrMigrate,
+  // Moderation that writes (delete): the database must exist and hold our tables; nothing is
+  // created. The schema is brought up to date, as by a server start.
+  Existing,
+  // Moderation that reads (list): as Existing, but nothing is written (no migration either),
+  // so a read-only file or a read-only database user does. Only the reading methods work
+  // (and on a schema older than this program's, only List).
+  ReadOnly,
+};
+
+// Opens the store named by database: a "postgresql://" or "postgres://" URL, otherwise the
+// path of an SQLite file. Throws StoreError.
+std::unique_ptr<Store> OpenStore(const std::string& database,
+                                 OpenMode mode = OpenMode::CreateOrMigrate);
 
 }  // namespace starmoat::server

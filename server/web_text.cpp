@@ -55,7 +55,7 @@ std::string LogSafe(std::string_view text) {
   out.reserve(text.size());
   for (const char c : text) {
     const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte > 0x7E || byte == '\\') {
+    if (byte < 0x20 || byte > 0x7E || byte == '\\' || byte == '"') {
       out += {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
     } else {
       out.push_back(c);

@@ -11,7 +11,8 @@ namespace starmoat::server {
 std::string HtmlEscape(std::string_view text);
 // Every byte but A-Z a-z 0-9 - . _ ~ as %XX: safe as one query parameter value.
 std::string UrlEncode(std::string_view text);
-// Control bytes and bytes above 0x7E as \xXX, so one request stays one log line.
+// Control bytes, bytes above 0x7E, " and \ as \xXX, so one request stays one log line and
+// the quotes around it in the access log cannot be forged.
 std::string LogSafe(std::string_view text);
 // "2026-12-10" and "2026-12-10T13:55:00Z" for seconds since 1970, UTC.
 std::string UtcDate(int64_t unix_seconds);

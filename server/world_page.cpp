@@ -155,8 +155,9 @@ std::string RenderWorldPage(const WorldPageView& view) {
                               "\">&laquo; Better</a>\n"
                         : "<span></span>\n";
   html += "<span class=\"where\">Page " + std::to_string(view.page) + " of " +
-          std::to_string(view.pages) + " &middot; " + std::to_string(view.total) +
-          (view.total == 1 ? " score" : " scores") + "</span>\n";
+          std::to_string(view.pages) + " &middot; ";
+  if (view.listed < view.total) html += "the best " + std::to_string(view.listed) + " of ";
+  html += std::to_string(view.total) + (view.total == 1 ? " score" : " scores") + "</span>\n";
   html += view.page < view.pages ? "<a class=\"button quiet\" rel=\"next\" href=\"" +
                                        HtmlEscape(WorldPageLink(view.country, view.page + 1)) +
                                        "\">More &raquo;</a>\n"

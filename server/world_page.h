@@ -16,6 +16,7 @@ struct WorldPageView {
   int64_t page = 1;            // counted from 1
   int64_t pages = 1;           // at least 1, also for an empty table
   int64_t total = 0;           // rows in the whole (filtered) table
+  int64_t listed = 0;          // of those, how many the pages go through (the best ones)
   std::string country;         // the filter; "" for every country
 };
 

@@ -4,9 +4,10 @@
 STARMOAT_PACKAGES=(
   cmake g++ pkg-config
   libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev
-  libfontconfig-dev libcurl4-openssl-dev libcairo2-dev
-  fonts-dejavu-core fonts-play fonts-comfortaa
-  libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
+  libfontconfig-dev libcurl4-openssl-dev libcairo2-dev zlib1g-dev
+  fonts-dejavu-core fonts-play fonts-urw-base35
+  libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev libboost-dev
+  libebur128-dev
   libsqlite3-dev nlohmann-json3-dev chromium
   libpq-dev postgresql
   xvfb xdotool imagemagick xmp x11-utils

@@ -4,13 +4,12 @@
 #include <cstdint>
 #include <limits>
 
+#include "game/game_output.h"
 #include "game/game.h"
 #include "game/kind_tables.h"
 #include "game/my_ship.h"
 #include "game/random.h"
 #include "game/world_helpers.h"
-#include "graphics/draw.h"
-#include "graphics/images.h"
 
 namespace {
 constexpr uint8_t kAsteroidFrames = 8;
@@ -54,8 +53,7 @@ bool TAsteroid::Update(gfx::TSurface* target) {
   }
   if (Frame >= kAsteroidFrames) Frame = 0;
 
-  const gfx::TSurface* image = gfx::SpriteImages[37 + Kind].get();
-  if (image) gfx::DrawSprite(image, target, source, X, Y);
+  if (IGamePainter* painter = PainterFor(target)) painter->Sprite(target, 37 + Kind, source, X, Y);
 
   return !(X > 800 || Y > 600 || X < -10 || Y < -10 || HitPoints < 1);
 }

@@ -2,14 +2,13 @@
 
 #include <array>
 
+#include "game/game_output.h"
 #include "game/enemy_ship.h"
 #include "game/game.h"
 #include "game/kind_tables.h"
 #include "game/my_ship.h"
 #include "game/random.h"
 #include "game/world_helpers.h"
-#include "graphics/draw.h"
-#include "graphics/images.h"
 
 namespace {
 // Counter delays of the ten explosions of a destroyed boss, in creation order.
@@ -50,10 +49,7 @@ void TBaseBoss::Move() {
 
 bool TBaseBoss::Update(gfx::TSurface* target) {
   Move();
-  const gfx::TSurface* image = gfx::SpriteImages[19 + Kind].get();
-  if (image) {
-    gfx::DrawSprite(image, target, {0, 0, image->Width(), image->Height()}, X, Y);
-  }
+  if (IGamePainter* painter = PainterFor(target)) painter->WholeSprite(target, 19 + Kind, X, Y);
   Gun.Update(target);
 
   if (HitPoints <= 0) {

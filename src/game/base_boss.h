@@ -7,7 +7,7 @@
 
 #include "game/gunner.h"
 #include "game/line_live.h"
-#include "graphics/surface.h"
+#include "game/game_output.h"
 
 class TBaseBoss {
  public:

@@ -1,13 +1,12 @@
 #include "game/bonus.h"
 
+#include "game/game_output.h"
 #include "game/game.h"
 #include "game/gunner.h"
 #include "game/kind_tables.h"
 #include "game/my_ship.h"
 #include "game/random.h"
 #include "game/world_helpers.h"
-#include "graphics/draw.h"
-#include "graphics/images.h"
 
 namespace {
 constexpr uint32_t kAnimInterval = 200;
@@ -55,7 +54,7 @@ void TBonus::Apply() const {
 bool TBonus::Update(gfx::TSurface* target) {
   Y += kFallSpeed;
   const TKindSize size = BonusSizes[Kind];
-  const gfx::Rect source = Bounds(size.Width * Frame, 0, size.Width, size.Height);
+  const platform::Rect source = Bounds(size.Width * Frame, 0, size.Width, size.Height);
 
   FrameTick = GetTickCount();
   if (TickPassed(FrameTick, AnimTick, kAnimInterval)) {
@@ -67,6 +66,8 @@ bool TBonus::Update(gfx::TSurface* target) {
     return false;
   }
   if (Frame >= kBonusFrames) Frame = 0;
-  gfx::DrawSprite(gfx::SpriteImages[kFirstBonusSprite + Kind].get(), target, source, X, Y);
+  if (IGamePainter* painter = PainterFor(target)) {
+    painter->Sprite(target, kFirstBonusSprite + Kind, source, X, Y);
+  }
   return Y <= 600;
 }

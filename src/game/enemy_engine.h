@@ -9,7 +9,7 @@
 
 #include "game/base_boss.h"
 #include "game/enemy_ship.h"
-#include "graphics/surface.h"
+#include "game/game_output.h"
 
 inline constexpr int kEnemySlots = 20;
 

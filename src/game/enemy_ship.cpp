@@ -1,22 +1,18 @@
 #include "game/enemy_ship.h"
 
-#include <cmath>
 #include <memory>
 
+#include "game/game_output.h"
 #include "game/bonus.h"
 #include "game/game.h"
 #include "game/kind_tables.h"
 #include "game/my_ship.h"
 #include "game/random.h"
+#include "game/world_math.h"
 #include "game/world_helpers.h"
-#include "graphics/draw.h"
-#include "graphics/images.h"
 
 namespace {
 constexpr int16_t kStep = 2;
-constexpr double kWeaveAmplitude = 70.0;
-// Pixels of descent per radian of the weave.
-constexpr double kWeaveStretch = 70.0;
 }  // namespace
 
 void RamPlayer(const platform::Rect& rect, int32_t& hitPoints, TLineLive& lifeBar) {
@@ -55,8 +51,7 @@ void TEnemyShip::Move() {
       break;
     case kMotionWeave:
       Y += kStep;
-      X = static_cast<int16_t>(RoundHalfEven(kWeaveAmplitude * std::sin(Y / kWeaveStretch)) +
-                               CentreX);
+      X = static_cast<int16_t>(WeaveOffset(Y) + CentreX);
       break;
     case kMotionDiagonal:
       Y += kStep;
@@ -73,10 +68,7 @@ void TEnemyShip::Move() {
 
 bool TEnemyShip::Update(gfx::TSurface* target) {
   Move();
-  const gfx::TSurface* image = gfx::SpriteImages[10 + Kind].get();
-  if (image) {
-    gfx::DrawSprite(image, target, {0, 0, image->Width(), image->Height()}, X, Y);
-  }
+  if (IGamePainter* painter = PainterFor(target)) painter->WholeSprite(target, 10 + Kind, X, Y);
   Gun.Update(target);
 
   if (HitPoints <= 0) {

@@ -3,12 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
-#include "audio/music.h"
 #include "audio/sound_bank.h"
 #include "game/asteroid.h"
 #include "game/base_boss.h"
 #include "game/bonus.h"
 #include "game/enemy_engine.h"
+#include "game/frame_input.h"
+#include "game/game_output.h"
 #include "game/gunner.h"
 #include "game/hit.h"
 #include "game/kind_tables.h"
@@ -16,16 +17,11 @@
 #include "game/random.h"
 #include "game/run_background.h"
 #include "game/world_helpers.h"
-#include "graphics/draw.h"
-#include "graphics/images.h"
-#include "persistence/config.h"
-#include "persistence/hiscores.h"
-#include "shell/form.h"
-#include "shell/screen_state.h"
 
 std::unique_ptr<TGame> Game;
 uint8_t MaxEnemyIndex = 0;
-TMouseState MouseState;
+IGamePainter* GamePainter = nullptr;
+IGameSounds* GameSounds = nullptr;
 
 namespace {
 constexpr uint32_t kGreen = 0x00FF00;
@@ -37,11 +33,8 @@ constexpr uint8_t kFirstNearKind = 3;
 constexpr uint16_t kNearInterval = 1;
 constexpr int16_t kParkX = 390, kParkY = 500;
 
-platform::Platform& Os() { return platform::Services(); }
-
-void Blit(gfx::TSurface* target, int32_t x, int32_t y, const gfx::TSurface* image,
-          const gfx::Rect* source, uint32_t mode) {
-  if (image) target->BltFast(x, y, *image, source, mode);
+void Label(gfx::TSurface* target, const std::string& text) {
+  if (IGamePainter* painter = PainterFor(target)) painter->Label(target, 310, 300, 32, 20, text, kGreen);
 }
 }  // namespace
 
@@ -52,11 +45,19 @@ std::string LevelText(uint8_t stage, uint8_t stagePart) {
 void ResetGameState() {
   Game.reset();
   MaxEnemyIndex = 0;
-  MouseState = {};
+  FrameInput = {};
 }
 
-TGame::TGame() {
-  Os().display->ShowCursor(false);
+TGame::TGame() { Setup(); }
+
+TGame::TGame(uint32_t seed, uint32_t startTick) {
+  Randomize(seed);
+  FrameInput = {startTick, 0};
+  Setup();
+}
+
+void TGame::Setup() {
+  if (GamePainter) GamePainter->PrepareShip();
   MaxEnemyIndex = kTableSize - 1;
   Ship = std::make_unique<TMyShip>();
   FarBackground = std::make_unique<TRunBackground>(0, 0, kFarKind, kFarInterval);
@@ -114,9 +115,13 @@ uint8_t TGame::BossKind() const {
 void TGame::AddHit(int32_t x, int32_t y, uint8_t hitType, int8_t delay) {
   const uint8_t slot = LowestFreeSlot(Hits);
   if (slot == kNoSlot) return;
-  PlaySound(x, y, sfxHit);
+  GameSound(x, y, sfxHit);
   Hits[slot] = std::make_unique<THit>(hitType, static_cast<int16_t>(x), static_cast<int16_t>(y),
                                       slot, delay);
+}
+
+void TGame::DrawHud(gfx::TSurface* target) {
+  if (IGamePainter* painter = PainterFor(target)) painter->Hud(target, *this);
 }
 
 void TGame::DrawBackgrounds(gfx::TSurface* target) {
@@ -130,16 +135,10 @@ void TGame::StepHits(gfx::TSurface* target) {
   }
 }
 
-void TGame::Update(gfx::TSurface* target) {
-  uint8_t mouse[sizeof(TMouseState)] = {};
-  if (Os().input) Os().input->ReadMouse(mouse);
-  std::memcpy(&MouseState, mouse, sizeof mouse);
-  if (Form1 && Form1->FMouseActive) {
-    // Keep the pointer away from the window edges so that relative motion never stops.
-    const platform::Rect window = Os().display->WindowRect();
-    const platform::Point client = Os().display->ClientOrigin();
-    Os().display->SetCursorPos(window.left + 200 - client.x, window.top + 200 - client.y);
-  }
+void TGame::Update(const TFrameInput& input, gfx::TSurface* target) {
+  FrameInput = input;
+  if (input.Controls & kCtlQuit) Status = gsGameOver;
+  ++Frames;
   switch (Status) {
     case gsBetweenStages: UpdateBetweenStages(target); break;
     case gsStageIntro: UpdateStageIntro(target); break;
@@ -158,7 +157,7 @@ void TGame::UpdateBetweenStages(gfx::TSurface* target) {
   const bool noHits = std::all_of(Hits.begin(), Hits.end(), [](const auto& hit) { return !hit; });
   if (noHits) {
     Status = gsStageIntro;
-    PlaySound(400, 100, sfxNewStage);
+    GameSound(400, 100, sfxNewStage);
     StatusTick = GetTickCount();
   }
 }
@@ -170,7 +169,7 @@ void TGame::UpdateStageIntro(gfx::TSurface* target) {
   Ship->Y = kParkY;
   DrawBackgrounds(target);
   Ship->Update(target);
-  gfx::DrawLabel(310, 300, 32, 20, LevelText(Stage, StagePart), target, kGreen);
+  Label(target, LevelText(Stage, StagePart));
   if (TickPassed(FrameTick, StatusTick, kStatusDelay)) {
     Status = gsPlaying;
     Engine->ClearAll();
@@ -195,9 +194,9 @@ void TGame::UpdatePlaying(gfx::TSurface* target) {
   StepHits(target);
   DrawHud(target);
   if (Lives == 0) {
-    StopMusic();
+    if (GameSounds) GameSounds->StopMusic();
     Status = gsGameOver;
-    PlayEffectDirect(sfxLaser1);
+    if (GameSounds) GameSounds->EffectDirect(sfxLaser1);
     StatusTick = GetTickCount();
   }
 }
@@ -205,49 +204,10 @@ void TGame::UpdatePlaying(gfx::TSurface* target) {
 void TGame::UpdateGameOver(gfx::TSurface* target) {
   FrameTick = GetTickCount();
   DrawBackgrounds(target);
-  gfx::DrawLabel(310, 300, 32, 20, "Game Over", target, kGreen);
+  Label(target, "Game Over");
   DrawHud(target);
   if (TickPassed(FrameTick, StatusTick, kStatusDelay)) {
-    ScreenState = ssMainMenu;
-    Os().display->ShowCursor(true);
-    if (ScoreQualifies(Score)) {
-      if (Form1 && Form1->FSnapshot) Form1->FSnapshot->BltFast(0, 0, *target, nullptr, gfx::kBltWait);
-      ScreenState = ssNameEntry;
-    }
-    if (Settings.Music) PlaySong("1.xm");
+    Finished = true;
     StatusTick = GetTickCount();
   }
-}
-
-void TGame::DrawHud(gfx::TSurface* target) {
-  using gfx::ScreenImages;
-  using gfx::SpriteImages;
-  Blit(target, 0, 0, ScreenImages[21].get(), nullptr, gfx::kBltWaitSrcKey);
-  Blit(target, 652, 37, ScreenImages[22].get(), nullptr, gfx::kBltWaitSrcKey);
-  Blit(target, 80, 4, ScreenImages[20].get(), nullptr, gfx::kBltWaitSrcKey);
-  // The marker climbs 190 px over a stage of any length.
-  const int32_t markerY = 245 - RoundHalfEven(Distance * 0.038 / (Stage + 1));
-  Blit(target, 760, markerY, ScreenImages[7].get(), nullptr, gfx::kBltWaitSrcKey);
-  gfx::DrawLabel(315, 5, 18, 10, LevelText(Stage, StagePart), target, kGreen);
-  gfx::DrawLabel(140, 5, 18, 10, std::to_string(Lives), target, kGreen);
-  gfx::DrawTextAligned(533, 5, 18, 10, "Score", target, kGreen, 0);
-  gfx::DrawTextAligned(720, 5, 18, 10, std::to_string(Score), target, kGreen, 2);
-
-  // Both bars grow upward from y 454: energy 1 px per point, shield 2 px per point.
-  const gfx::Rect energy = Bounds(0, kFullEnergy - Energy, 10, Energy);
-  Blit(target, 780, 454 - Energy, SpriteImages[1].get(), &energy, gfx::kBltNoWaitSrcKey);
-  const gfx::Rect shield = Bounds(0, kFullEnergy - 2 * Shield, 10, 2 * Shield);
-  Blit(target, 747, 454 - 2 * Shield, SpriteImages[0].get(), &shield, gfx::kBltNoWaitSrcKey);
-
-  if (Ship->HasWall) Blit(target, 733, 545, ScreenImages[39].get(), nullptr, gfx::kBltNoWait);
-  if (Ship->HasBomb) Blit(target, 670, 545, ScreenImages[40].get(), nullptr, gfx::kBltNoWait);
-  switch (Ship->Gun.WeaponKind) {
-    case 0: Blit(target, 663, 518, SpriteImages[59].get(), nullptr, gfx::kBltWaitSrcKey); break;
-    case 1: Blit(target, 663, 518, SpriteImages[56].get(), nullptr, gfx::kBltWaitSrcKey); break;
-    case 3: Blit(target, 663, 518, SpriteImages[57].get(), nullptr, gfx::kBltWaitSrcKey); break;
-    case 8: Blit(target, 663, 518, SpriteImages[55].get(), nullptr, gfx::kBltWaitSrcKey); break;
-    case 5: Blit(target, 663, 508, SpriteImages[58].get(), nullptr, gfx::kBltWaitSrcKey); break;
-    default: break;
-  }
-  gfx::DrawLabel(721, 521, 18, 10, "X " + std::to_string(Ship->WeaponTime), target, kGreen);
 }

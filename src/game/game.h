@@ -9,7 +9,11 @@
 #include <memory>
 #include <string>
 
-#include "graphics/surface.h"
+#include "game/frame_input.h"
+
+namespace gfx {
+class TSurface;
+}
 
 class TMyShip;
 class TEnemyEngine;
@@ -32,16 +36,20 @@ inline constexpr int16_t kFullShield = 62;
 
 class TGame {
  public:
-  // Hides the mouse cursor and sets up stage 1 with three lives; the first frame goes
-  // straight to the stage intro.
+  // Stage 1 with three lives; the first frame goes straight to the stage intro. The generator
+  // and the clock go on from where they stand (FrameInput.Tick is the time).
   TGame();
+  // A recorded game: the generator seeded with `seed`, started at tick `startTick`. Feeding
+  // the same frame inputs to a game made with the same two values plays the same game.
+  TGame(uint32_t seed, uint32_t startTick);
   ~TGame();
   TGame(const TGame&) = delete;
   TGame& operator=(const TGame&) = delete;
 
-  // One frame (called by the frame composition while the screen is ssPlaying): reads the
-  // mouse, steps the world by the current status and draws it and the HUD into `target`.
-  void Update(gfx::TSurface* target);
+  // One frame (called by the shell while the screen is ssPlaying, and by the replay player):
+  // takes the frame's input, steps the world by the current status and, when `target` is not
+  // null and a painter is installed, draws it and the HUD into `target`.
+  void Update(const TFrameInput& input, gfx::TSurface* target);
   // Stage + 1 and the boss-stage counter; the game waits between stages. Called when the
   // stage's distance is covered and when a boss is destroyed.
   void NextStage();
@@ -59,6 +67,11 @@ class TGame {
   void AddHit(int32_t x, int32_t y, uint8_t hitType, int8_t delay);
   void DrawHud(gfx::TSurface* target);
 
+  // Set by the frame in which "Game Over" has been shown long enough: the game is over and the
+  // shell moves on (name entry or main menu). Nothing steps the game after that.
+  bool Finished = false;
+  // Frames stepped so far.
+  uint32_t Frames = 0;
   uint8_t Stage = 1;
   uint8_t StagePart = 1;  // 1..3; 3 is the boss stage
   int32_t Score = 0;
@@ -78,6 +91,7 @@ class TGame {
   int16_t Shield = 0;
 
  private:
+  void Setup();
   void UpdateBetweenStages(gfx::TSurface* target);
   void UpdateStageIntro(gfx::TSurface* target);
   void UpdatePlaying(gfx::TSurface* target);
@@ -86,20 +100,10 @@ class TGame {
   void StepHits(gfx::TSurface* target);
 };
 
-// The 20-byte mouse device state, refilled at the start of every game frame.
-struct TMouseState {
-  int32_t lX = 0;  // motion since the last read
-  int32_t lY = 0;
-  int32_t lZ = 0;  // wheel
-  std::array<uint8_t, 8> rgbButtons{};  // 0x80 while held
-};
-static_assert(sizeof(TMouseState) == 20);
-
 // The current game, or none. Kept after game over for the name entry and the submission.
 extern std::unique_ptr<TGame> Game;
 // Highest usable enemy slot; every game sets it to 19.
 extern uint8_t MaxEnemyIndex;
-extern TMouseState MouseState;
 
 // "Level <level>-<part>" for the intro and the HUD.
 std::string LevelText(uint8_t stage, uint8_t stagePart);

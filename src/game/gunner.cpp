@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "audio/sound_bank.h"
+#include "game/game_output.h"
 #include "game/asteroid.h"
 #include "game/attack_tables.h"
 #include "game/base_boss.h"
@@ -54,7 +55,7 @@ void TGunner::AddShot(uint8_t kind, uint8_t sound, int32_t x, int32_t y, double 
   if (slot == kNoSlot) return;
   Shots[slot] = std::make_unique<TPulya>(kind, static_cast<float>(x), static_cast<float>(y), angle);
   ++ShotCount;
-  PlaySound(x, y, sound);
+  GameSound(x, y, sound);
 }
 
 void TGunner::Update(gfx::TSurface* target) {

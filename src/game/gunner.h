@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "game/pulya.h"
-#include "graphics/surface.h"
+#include "game/game_output.h"
 
 inline constexpr int kShotSlots = 21;
 

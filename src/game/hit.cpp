@@ -1,9 +1,8 @@
 #include "game/hit.h"
 
+#include "game/game_output.h"
 #include "game/kind_tables.h"
 #include "game/world_helpers.h"
-#include "graphics/draw.h"
-#include "graphics/images.h"
 
 namespace {
 constexpr uint32_t kStepInterval = 30;  // ms per counter step, at most one step per frame
@@ -23,7 +22,7 @@ bool THit::Update(gfx::TSurface* target) {
   // The frame shown is the one the counter stood at before this step's advance.
   const int16_t shown = Counter;
   const int32_t size = HitSizes[Kind];
-  const gfx::Rect source = Bounds(size * shown, 0, size, size);
+  const platform::Rect source = Bounds(size * shown, 0, size, size);
 
   FrameTick = GetTickCount();
   if (TickPassed(FrameTick, StepTick, kStepInterval)) {
@@ -33,8 +32,7 @@ bool THit::Update(gfx::TSurface* target) {
   if (Counter < 0) return true;  // still waiting out its delay
   if (Counter >= kHitFrames) return false;
   // In the step where the delay runs out the frame before the advance is not a real one.
-  if (shown >= 0) {
-    gfx::DrawSprite(gfx::SpriteImages[kFirstHitSprite + Kind].get(), target, source, X, Y);
-  }
+  IGamePainter* painter = PainterFor(target);
+  if (shown >= 0 && painter) painter->Sprite(target, kFirstHitSprite + Kind, source, X, Y);
   return true;
 }

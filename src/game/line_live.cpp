@@ -1,7 +1,7 @@
 #include "game/line_live.h"
 
+#include "game/game_output.h"
 #include "game/world_helpers.h"
-#include "graphics/draw.h"
 
 namespace {
 constexpr uint16_t kShownDraws = 100;  // the bar hides after this many draws and one more
@@ -22,7 +22,9 @@ int32_t TLineLive::Length() const {
 }
 
 void TLineLive::Draw(gfx::TSurface* target) {
-  gfx::FillRoundRect(*PX + 2, *PY - kGapAbove, Length(), kHeight, kLifeBarColour, target);
+  if (IGamePainter* painter = PainterFor(target)) {
+    painter->Bar(target, *PX + 2, *PY - kGapAbove, Length(), kHeight, kLifeBarColour);
+  }
   ++Counter;
   if (Counter > kShownDraws) {
     Counter = 0;

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "graphics/surface.h"
+#include "game/game_output.h"
 
 class TLineLive {
  public:

@@ -1,6 +1,8 @@
 #include "game/my_ship.h"
 
 #include "audio/sound_bank.h"
+#include "game/frame_input.h"
+#include "game/game_output.h"
 #include "game/asteroid.h"
 #include "game/base_boss.h"
 #include "game/enemy_engine.h"
@@ -12,11 +14,8 @@
 #include "game/random.h"
 #include "game/run_background.h"
 #include "game/world_helpers.h"
-#include "graphics/images.h"
-#include "shell/form.h"
 
 namespace {
-constexpr int kShipSprite = 8;
 constexpr int16_t kStep = 6;         // px per frame in each direction
 constexpr int16_t kNearShift = 2;    // parallax of the upper layer per move
 constexpr int16_t kFarShift = 1;     // and of the lower layer
@@ -28,15 +27,12 @@ constexpr int8_t kBasicWeaponTime = 99;
 constexpr uint8_t kPlayerHitType = 11;
 constexpr uint8_t kWallShotKind = 6;
 constexpr int32_t kBombBossDamage = 100;
-constexpr uint8_t kHeld = 0x80;
 
-bool Key(uint8_t code) { return KeyState[code] == kHeld; }
+bool Held(uint16_t controls) { return (FrameInput.Controls & controls) != 0; }
 bool Playing() { return Game->Status == gsPlaying; }
 }  // namespace
 
-TMyShip::TMyShip() : Gun(0, 0, X, Y, true) {
-  if (gfx::SpriteImages[kShipSprite]) gfx::SpriteImages[kShipSprite]->SetColorKey(gfx::kMagenta);
-}
+TMyShip::TMyShip() : Gun(0, 0, X, Y, true) {}
 
 TMyShip::~TMyShip() = default;
 
@@ -53,10 +49,10 @@ void TMyShip::Damage(uint8_t amount) {
 }
 
 void TMyShip::Steer() {
-  const bool left = Key(kDikLeft) || MouseState.lX < 0;
-  const bool right = Key(kDikRight) || MouseState.lX > 0;
-  const bool up = Key(kDikUp) || MouseState.lY < 0;
-  const bool down = Key(kDikDown) || MouseState.lY > 0;
+  const bool left = Held(kCtlLeft | kCtlMouseLeft);
+  const bool right = Held(kCtlRight | kCtlMouseRight);
+  const bool up = Held(kCtlUp | kCtlMouseUp);
+  const bool down = Held(kCtlDown | kCtlMouseDown);
   if (left && Playing()) {
     X -= kStep;
     --Bank;
@@ -107,7 +103,7 @@ void TMyShip::FireSpecial() {
     HasWall = false;
     Charge = 0;
   } else if (HasBomb) {
-    for (int32_t i = 0; i < 10; ++i) PlaySound(i * 80, Y - 5, sfxSkeel);
+    for (int32_t i = 0; i < 10; ++i) GameSound(i * 80, Y - 5, sfxSkeel);
     // The ships and rocks notice at their own next step, scoring and dropping as usual.
     for (auto& enemy : Game->Engine->Enemies) {
       if (enemy) enemy->HitPoints = -1;
@@ -143,21 +139,20 @@ void TMyShip::Update(gfx::TSurface* target) {
     FlameTick = GetTickCount();
   }
 
-  const bool fire = Key(kDikLeftCtrl) || Key(kDikRightCtrl) || MouseState.rgbButtons[0] == kHeld;
+  const bool fire = Held(kCtlLeftCtrl | kCtlRightCtrl | kCtlMouseFire);
   if (fire && Playing()) Gun.Fire();
   Gun.Update(target);
 
   ClampToScreen();
 
   const int32_t frame = Bank * 2 + FlameFrame;
-  const gfx::Rect source = Bounds(frame * ShipSize.Width, 0, ShipSize.Width, ShipSize.Height);
-  if (gfx::SpriteImages[kShipSprite]) {
-    target->BltFast(X, Y, *gfx::SpriteImages[kShipSprite], &source, gfx::kBltWaitSrcKey);
+  if (IGamePainter* painter = PainterFor(target)) {
+    painter->Ship(target, Bounds(frame * ShipSize.Width, 0, ShipSize.Width, ShipSize.Height), X, Y);
   }
 
   if (Playing() && Game->Energy <= 0) Explode();
 
   if (Charge < kFullCharge) ++Charge;
-  const bool special = Key(kDikSpace) || MouseState.rgbButtons[1] == kHeld;
+  const bool special = Held(kCtlSpace | kCtlMouseSpecial);
   if (Charge == kFullCharge && special && Playing()) FireSpecial();
 }

@@ -6,17 +6,9 @@
 #include <cstdint>
 #include <memory>
 
+#include "game/frame_input.h"
 #include "game/gunner.h"
-#include "graphics/surface.h"
-
-// DirectInput key codes the ship polls.
-inline constexpr uint8_t kDikLeft = 0xCB;
-inline constexpr uint8_t kDikRight = 0xCD;
-inline constexpr uint8_t kDikUp = 0xC8;
-inline constexpr uint8_t kDikDown = 0xD0;
-inline constexpr uint8_t kDikLeftCtrl = 0x1D;
-inline constexpr uint8_t kDikRightCtrl = 0x9D;
-inline constexpr uint8_t kDikSpace = 0x39;
+#include "game/game_output.h"
 
 inline constexpr int8_t kFullCharge = 70;
 

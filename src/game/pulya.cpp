@@ -1,11 +1,9 @@
 #include "game/pulya.h"
 
-#include <numbers>
-
+#include "game/game_output.h"
 #include "game/kind_tables.h"
+#include "game/world_math.h"
 #include "game/world_helpers.h"
-#include "graphics/draw.h"
-#include "graphics/images.h"
 
 TPulya::TPulya(uint8_t kind, float x, float y, double angle)
     : Kind(kind), Y(y), X(x), Angle(angle), AnimTick(GetTickCount()) {}
@@ -18,18 +16,14 @@ void TPulya::Update(gfx::TSurface* target, bool flipped) {
   }
   if (Frame >= frames) Frame = 0;
 
-  const TKindSize size = ShotSizes[Kind];
-  // Only the player's shot kinds have an upside-down picture.
-  const gfx::TSurface* image = flipped && Kind < gfx::kFlippedShotCount
-                                   ? gfx::FlippedShotImages[Kind].get()
-                                   : gfx::SpriteImages[22 + Kind].get();
-  if (image) {
+  if (IGamePainter* painter = PainterFor(target)) {
+    const TKindSize size = ShotSizes[Kind];
     const int32_t left = size.Width * Frame;
-    gfx::DrawSprite(image, target, {left, 0, left + size.Width, size.Height},
-                    static_cast<int16_t>(RoundHalfEven(X)), static_cast<int16_t>(RoundHalfEven(Y)));
+    painter->Shot(target, Kind, flipped, {left, 0, left + size.Width, size.Height},
+                  static_cast<int16_t>(RoundHalfEven(X)), static_cast<int16_t>(RoundHalfEven(Y)));
   }
 
-  const double heading = Angle + std::numbers::pi / 2;
-  X = static_cast<float>(X + std::cos(heading) * ShotSpeeds[Kind]);
-  Y = static_cast<float>(Y + std::sin(heading) * ShotSpeeds[Kind]);
+  const TDirection step = ShotDirection(Angle);
+  X = static_cast<float>(X + step.Cos * ShotSpeeds[Kind]);
+  Y = static_cast<float>(Y + step.Sin * ShotSpeeds[Kind]);
 }

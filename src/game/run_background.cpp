@@ -1,10 +1,9 @@
 #include "game/run_background.h"
 
+#include "game/game_output.h"
 #include "game/game.h"
 #include "game/kind_tables.h"
 #include "game/world_helpers.h"
-#include "graphics/draw.h"
-#include "graphics/images.h"
 
 namespace {
 constexpr int32_t kScreenWidth = 800;
@@ -31,12 +30,13 @@ void TRunBackground::ShiftX(int16_t dx) {
 }
 
 void TRunBackground::Draw(gfx::TSurface* target) {
-  const gfx::TSurface* tile = gfx::SpriteImages[ImageIndex].get();
-  const gfx::Rect whole = Bounds(0, 0, TileWidth, TileHeight);
-  for (int32_t r = -1; r <= Rows; ++r) {
-    for (int32_t c = -1; c <= Columns; ++c) {
-      gfx::DrawSprite(tile, target, whole, static_cast<int16_t>(c * TileWidth + OffsetX),
-                      static_cast<int16_t>(r * TileHeight + OffsetY));
+  if (IGamePainter* painter = PainterFor(target)) {
+    const platform::Rect whole = Bounds(0, 0, TileWidth, TileHeight);
+    for (int32_t r = -1; r <= Rows; ++r) {
+      for (int32_t c = -1; c <= Columns; ++c) {
+        painter->Sprite(target, ImageIndex, whole, static_cast<int16_t>(c * TileWidth + OffsetX),
+                        static_cast<int16_t>(r * TileHeight + OffsetY));
+      }
     }
   }
   FrameTick = GetTickCount();

@@ -8,10 +8,12 @@
 #include <cstdint>
 #include <memory>
 
+#include "game/frame_input.h"
 #include "platform/platform.h"
 
-// The system tick count in milliseconds (64 Hz steps, wraps at 2^32).
-inline uint32_t GetTickCount() { return platform::Services().clock->TickCount(); }
+// The tick count of the frame being stepped, in milliseconds (64 Hz steps, wraps at 2^32): one
+// value for the whole frame, read from the frame's input and never from the system clock.
+inline uint32_t GetTickCount() { return FrameInput.Tick; }
 
 // The one elapsed-time test of the game world: strictly more than `limit` ms have passed since
 // `since`, measured as an unsigned 32-bit difference so that the wrap-around is harmless.

@@ -204,9 +204,12 @@ class ISoundDevice {
   virtual bool IsOpen() = 0;
   // A new voice holding a copy of integer PCM data (8-bit unsigned or 16-bit signed
   // little-endian samples, interleaved channels); null when the device refuses the format.
+  // `mixLevel` (hundredths of a decibel, -10000 .. 0) is the sound's place in the mix: the
+  // mixer turns the voice and its duplicates down by it, under their own volume and pan.
   virtual std::unique_ptr<ISoundVoice> CreateVoice(uint16_t channels, uint32_t samplesPerSec,
                                                    uint16_t bitsPerSample,
-                                                   const std::vector<uint8_t>& pcm) = 0;
+                                                   const std::vector<uint8_t>& pcm,
+                                                   int32_t mixLevel) = 0;
 };
 
 // The tracker-module player: one module at a time, looping by itself once started.
@@ -215,8 +218,9 @@ class IMusicPlayer {
   virtual ~IMusicPlayer() = default;
   // Loads a module file; returns a handle, 0 on any failure. Nothing plays yet.
   virtual uint32_t SongLoadFromFile(const std::string& path) = 0;
-  // Starts the module from its beginning; it plays and repeats on its own from then on.
-  virtual void SongPlay(uint32_t song) = 0;
+  // Starts the module from its beginning; it plays and repeats on its own from then on,
+  // turned down by `mixLevel` (hundredths of a decibel, -10000 .. 0), its place in the mix.
+  virtual void SongPlay(uint32_t song, int32_t mixLevel) = 0;
   // Stops and releases the module; the handle is not used again.
   virtual void SongFree(uint32_t song) = 0;
 };

@@ -4,6 +4,7 @@
 #include "graphics/widgets.h"
 #include "persistence/config.h"
 #include "shell/form.h"
+#include "shell/game_session.h"
 #include "shell/key_name.h"
 #include "shell/menu_commands.h"
 #include "shell/pad_input.h"
@@ -144,7 +145,11 @@ void TForm1::ScreenKey(int32_t key, bool typing) {
       if (!ColumnKeys(*MainMenuButtons, key) && key == VK_ESCAPE) Close();
       break;
     case ssPlaying:
-      if (key == kKeyP) {
+      if (Watching()) {
+        // A replay is watched, not played: Esc ends it, the pause key pauses it.
+        if (key == VK_ESCAPE) StopWatching();
+        if (key == kKeyP) FreezeForPause();
+      } else if (key == kKeyP) {
         FreezeForPause();
       } else if (key == VK_ESCAPE && Game && Game->Status == gsPlaying) {
         ScreenState = ssQuitGameConfirm;

@@ -3,12 +3,14 @@
 #include "audio/music.h"
 #include "audio/sound_bank.h"
 #include "game/game.h"
+#include "game/random.h"
 #include "graphics/widgets.h"
 #include "persistence/config.h"
 #include "persistence/hiscores.h"
 #include "persistence/score_submission.h"
 #include "platform/platform.h"
 #include "shell/form.h"
+#include "shell/game_session.h"
 #include "shell/program.h"
 #include "shell/screen_state.h"
 
@@ -33,7 +35,7 @@ bool MainMenuCommand() {
       ScreenState = ssPlaying;
       // The game kept after the last game over goes before the new one is made.
       Game.reset();
-      Game = std::make_unique<TGame>();
+      StartGame(RandomSeed());
       return false;
     case kOptions: ScreenState = ssOptions; return true;
     case kHighScores: ScreenState = ssHighScores; return true;
@@ -133,6 +135,7 @@ bool NameEntryCommand() {
   if (!OkCancelButtons->Triggered) return false;
   if (OkCancelButtons->FirstSelected) {
     InsertHiScore(NameEdit->Text(), FinishedGameScore());
+    KeepTopTenReplay(NameEdit->Text());
     ScreenState = ssSubmitQuestion;
   } else {
     ScreenState = ssMainMenu;
@@ -157,7 +160,7 @@ bool SendingCommand() {
 
 bool QuitGameCommand() {
   if (!YesNoButtons->Triggered) return false;
-  if (YesNoButtons->FirstSelected && Game) Game->Status = gsGameOver;
+  if (YesNoButtons->FirstSelected) QuitGame();
   ScreenState = ssPlaying;
   Os().display->ShowCursor(false);
   return false;

@@ -6,6 +6,7 @@
 
 #include "graphics/images.h"
 #include "shell/form.h"
+#include "shell/game_session.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ bool PumpMessages() {
   return !Form1->FClosed;
 }
 
-int RunProgram() {
+int RunProgram(const TReplay* watch) {
   QuitRequested = false;
   HeldEvents.clear();
   TForm1 form;
@@ -71,6 +72,7 @@ int RunProgram() {
   int status = 0;
   try {
     form.FormCreate();
+    if (watch) StartWatching(*watch);
     // Between frames the loop sleeps until the next tick of the clock or the next event.
     while (PumpMessages()) Os().events->Wait(Os().clock->MsUntilNextTick());
   } catch (const std::exception& e) {

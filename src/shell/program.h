@@ -2,7 +2,10 @@
 // and shuts down. Returns the process exit status.
 #pragma once
 
-int RunProgram();
+struct TReplay;
+
+// `watch`: a replay to show first (checked already); the main menu follows it.
+int RunProgram(const TReplay* watch = nullptr);
 
 // One pass of the message loop: dispatches every pending window event, then runs the frame
 // loop once. False once the window has closed or the program was told to quit.

@@ -9,6 +9,8 @@
 #include "persistence/config.h"
 #include "persistence/score_submission.h"
 #include "shell/form.h"
+#include "shell/game_session.h"
+#include "shell/game_view.h"
 #include "shell/input.h"
 #include "shell/pad_input.h"
 #include "shell/program.h"
@@ -16,6 +18,8 @@
 
 void ResetProgramState() {
   ResetGameState();
+  ResetGameSession();
+  InstallGameView();
   ResetFormState();
   ResetConfigState();
   ResetSubmissionState();

@@ -7,6 +7,7 @@
 #include "persistence/config.h"
 #include "persistence/hiscores.h"
 #include "shell/form.h"
+#include "shell/game_session.h"
 #include "shell/help_pages.h"
 #include "shell/key_name.h"
 #include "shell/screen_state.h"
@@ -59,6 +60,12 @@ void Text18(gfx::TSurface* back, int32_t x, int32_t y, int32_t width, const std:
   gfx::DrawTextLeft(x, y, 18, width, text, back, kGreen);
 }
 
+// An option value: in the entry face, like the typed country, so that it sits inside its box
+// (the display face's letters would rest on the box's lower edge).
+void Value18(gfx::TSurface* back, int32_t x, int32_t y, int32_t width, const std::string& text) {
+  gfx::DrawTextFace(gfx::Face::Entry, x, y, 18, width, text, back, kGreen, 0);
+}
+
 // The options page; while a new boss key is awaited the boss key row keeps its highlighted
 // look, the other rows show no highlight and the value reads "...".
 void DrawOptions(gfx::TSurface* back, bool capture) {
@@ -87,23 +94,23 @@ void DrawOptions(gfx::TSurface* back, bool capture) {
   }
 
   if (Settings.Windowed) {
-    Text18(back, 320, 238, 14, "Window");
+    Value18(back, 320, 238, 14, "Window");
   } else {
-    Text18(back, 310, 238, 10, "FullScreen");
+    Value18(back, 310, 238, 10, "FullScreen");
   }
   const auto onOff = [&](int32_t y, bool on) {
     if (on) {
-      Text18(back, 344, y, 14, "On");
+      Value18(back, 344, y, 14, "On");
     } else {
-      Text18(back, 344, y, 10, "Off");
+      Value18(back, 344, y, 10, "Off");
     }
   };
   onOff(298, Settings.Music);
   onOff(358, Settings.Sound);
   if (capture) {
-    Text18(back, 384, 488, 14, "...");
+    Value18(back, 384, 488, 14, "...");
   } else {
-    Text18(back, 364, 488, 14, KeyName(Settings.BossKey));
+    Value18(back, 364, 488, 14, KeyName(Settings.BossKey));
   }
 }
 
@@ -215,7 +222,7 @@ void DrawScreen(gfx::TSurface* back) {
     case ssIntro: DrawIntro(back); break;
     case ssMainMenu: DrawMainMenu(back); break;
     case ssPlaying:
-      if (Game) Game->Update(back);
+      StepGame(back);
       break;
     case ssOptions: DrawOptions(back, false); break;
     case ssBossKeyCapture: DrawOptions(back, true); break;

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -254,6 +255,28 @@ TEST(SoundEffects, StartAndEndSilentAndNeverClip) {
     // Audible as played: the special weapon's sound always starts as ten voices together.
     const int voices = std::string(e.name) == "Skeel" ? 10 : 1;
     EXPECT_GT(peak * voices, 4000) << "audible";
+  }
+}
+
+// Full resolution: every effect peaks near full scale and its samples take many distinct values
+// (the mixer, not the data, makes an effect quieter). An 8-bit effect squeezed into a small part
+// of its range sounds grainy.
+TEST(SoundEffects, UseTheirFullRange) {
+  for (const EffectFormat& e : kEffects) {
+    SCOPED_TRACE(e.name);
+    Bytes w = ReadAll(kAssetDir / "sfx" / (std::string(e.name) + ".wav"));
+    ASSERT_EQ(w.size(), e.fileBytes);
+    std::set<int> values;
+    int peak = 0;  // of the sample format's own full scale, in percent
+    for (size_t at = 44; at + e.bits / 8 <= w.size(); at += e.bits / 8) {
+      const int v = e.bits == 8 ? int(w[at]) - 128 : int(int16_t(U16(w, at)));
+      values.insert(v);
+      peak = std::max(peak, std::abs(v) * 100 / (e.bits == 8 ? 127 : 32767));
+    }
+    EXPECT_GE(peak, 90) << "peaks well below full scale";
+    // A quarter of the 8-bit codes even for the shortest click; for 16 bits, far more than
+    // 8 bits could hold.
+    EXPECT_GE(values.size(), e.bits == 8 ? 64u : 2048u) << "few distinct sample values";
   }
 }
 

@@ -6,14 +6,22 @@
 //   plug | unplug | press <button> | release <button> | axis <axis> <value>
 // with SDL's names for the buttons and axes ("a", "dpdown", "start", "leftx", "righttrigger").
 // Sticks take -32768..32767, triggers 0..32767. Built for the tests only.
+//
+// With STARMOAT_DUMP_FRAMES=DIR, the picture of every 64th frame of a game (played or watched
+// as a replay) is written as DIR/frame-<n>.ppm, for the replay test; the FIFO is then optional.
 #include <SDL.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstdint>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
+
+#include "graphics/surface.h"
+#include "shell/game_session.h"
 
 int StarmoatMain(int argc, char** argv);
 
@@ -97,10 +105,30 @@ void ReadCommands(std::string fifo) {
   }
 }
 
+void DumpFrame(uint32_t frame, const gfx::TSurface& picture) {
+  if (frame % 64 != 0) return;
+  const std::string path =
+      std::string(std::getenv("STARMOAT_DUMP_FRAMES")) + "/frame-" + std::to_string(frame) + ".ppm";
+  std::ofstream out(path, std::ios::binary);
+  out << "P6\n" << picture.Width() << " " << picture.Height() << "\n255\n";
+  std::vector<char> row(static_cast<size_t>(picture.Width()) * 3);
+  for (int32_t y = 0; y < picture.Height(); ++y) {
+    for (int32_t x = 0; x < picture.Width(); ++x) {
+      const uint32_t p = picture.GetPixel(x, y);
+      row[3 * x] = static_cast<char>(p >> 16);
+      row[3 * x + 1] = static_cast<char>(p >> 8);
+      row[3 * x + 2] = static_cast<char>(p);
+    }
+    out.write(row.data(), static_cast<std::streamsize>(row.size()));
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (std::getenv("STARMOAT_DUMP_FRAMES")) SetFrameObserver(DumpFrame);
   const char* fifo = std::getenv("STARMOAT_PAD_FIFO");
+  if (!fifo && std::getenv("STARMOAT_DUMP_FRAMES")) return StarmoatMain(argc, argv);
   if (!fifo) {
     std::fprintf(stderr, "STARMOAT_PAD_FIFO names no FIFO\n");
     return 2;

@@ -19,6 +19,7 @@ void FakeClock::NextTick() {
   ++tickIndex_;
   const auto after = static_cast<uint32_t>(tickIndex_ * 125 / 8);
   now += after - before;
+  Follow();
 }
 
 void FakeDisplay::Present(const uint32_t* pixels, int pitch) {

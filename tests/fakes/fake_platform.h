@@ -20,19 +20,35 @@ class FakeClock : public platform::IClock {
   uint32_t TickCount() override { return now; }
   void Sleep(uint32_t ms) override {
     slept.push_back(ms);
-    now += ms;
+    Advance(ms);
   }
   uint32_t MsUntilNextTick() override { return 0; }
   // Moves the clock to the next 64 Hz tick.
   void NextTick();
-  void Advance(uint32_t ms) { now += ms; }
-  void SetTick(uint32_t t) { now = t; }
+  void Advance(uint32_t ms) {
+    now += ms;
+    Follow();
+  }
+  void SetTick(uint32_t t) {
+    now = t;
+    Follow();
+  }
+  // From now on `*to` follows the clock (the game's frame clock, for tests that step the world's
+  // objects directly instead of through a frame).
+  void Mirror(uint32_t* to) {
+    mirror_ = to;
+    Follow();
+  }
 
   uint32_t now = 1000;
   std::vector<uint32_t> slept;
 
  private:
+  void Follow() {
+    if (mirror_) *mirror_ = now;
+  }
   uint64_t tickIndex_ = 64;
+  uint32_t* mirror_ = nullptr;
 };
 
 class FakeDisplay : public platform::IDisplay {

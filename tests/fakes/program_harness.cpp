@@ -5,6 +5,7 @@
 #include <string>
 
 #include "fakes/test_pack.h"
+#include "game/frame_input.h"
 #include "shell/form.h"
 #include "shell/program.h"
 #include "shell/program_state.h"
@@ -27,6 +28,7 @@ void ProgramHarness::SetUp() {
   }
   ResetProgramState();
   platform::SetServices(fake.Services());
+  fake.clock.Mirror(&FrameInput.Tick);
   BeforeCreate();
   Form1 = new TForm1;
   Form1->FormCreate();

@@ -3,7 +3,7 @@
 #include "fakes/test_pack.h"
 #include "game/random.h"
 #include "graphics/images.h"
-#include "shell/form.h"
+#include "game/frame_input.h"
 #include "shell/program_state.h"
 
 uint32_t SpriteColour(int slot) { return 0x100000 + 0x0101 * static_cast<uint32_t>(slot + 1); }
@@ -40,6 +40,7 @@ void ClearTestImages() {
 void WorldTest::SetUp() {
   ResetProgramState();
   platform::SetServices(fake.Services());
+  fake.clock.Mirror(&FrameInput.Tick);
   fake.input.mouseAcquired = true;  // as the window's input set-up leaves it
   FillTestImages();
   Randomize(7);
@@ -56,7 +57,10 @@ void WorldTest::TearDown() {
 void WorldTest::Frame(int n) {
   for (int i = 0; i < n; ++i) {
     fake.clock.NextTick();
-    Game->Update(back.get());
+    // As the shell does: the held keys and the mouse device's motion and buttons.
+    uint8_t mouse[20] = {};
+    fake.input.ReadMouse(mouse);
+    Game->Update({fake.clock.now, ControlsFromDevices(keys_, mouse)}, back.get());
   }
 }
 
@@ -65,4 +69,13 @@ void WorldTest::StartPlaying() {
   ASSERT_EQ(Game->Status, gsPlaying);
 }
 
-void WorldTest::Hold(uint8_t dikCode, bool held) { KeyState[dikCode] = held ? 0x80 : 0; }
+void WorldTest::Hold(uint8_t dikCode, bool held) {
+  keys_[dikCode] = held ? 0x80 : 0;
+  const uint8_t still[20] = {};
+  FrameInput.Controls = ControlsFromDevices(keys_, still);
+}
+
+void WorldTest::ReleaseAll() {
+  keys_.fill(0);
+  FrameInput.Controls = 0;
+}

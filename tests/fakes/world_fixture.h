@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -25,12 +26,18 @@ class WorldTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  // One TGame::Update on the next 64 Hz tick, n times.
+  // One TGame::Update on the next 64 Hz tick with the held keys and the fake mouse, n times.
   void Frame(int n = 1);
   // Skips the intro: waits out the stage intro and leaves the game playing.
   void StartPlaying();
+  // Holds or lets go of a key the ship polls, for the next frames and for objects stepped
+  // directly.
   void Hold(uint8_t dikCode, bool held = true);
+  void ReleaseAll();
 
   fake::FakePlatform fake;
   std::unique_ptr<gfx::TSurface> back;
+
+ private:
+  std::array<uint8_t, 256> keys_{};
 };

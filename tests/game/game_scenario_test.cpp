@@ -20,6 +20,7 @@
 #include "game/random.h"
 #include "persistence/config.h"
 #include "shell/form.h"
+#include "shell/game_session.h"
 #include "shell/screen_state.h"
 
 namespace {
@@ -141,8 +142,7 @@ class GameScenario : public ProgramHarness, public ::testing::WithParamInterface
 TEST_P(GameScenario, AutopilotPlaysThroughTheFirstBossStageToGameOver) {
   // What the main menu's play command does.
   ScreenState = ssPlaying;
-  Game = std::make_unique<TGame>();
-  Randomize(GetParam());
+  StartGame(GetParam());
   Autopilot pilot(/*giveUpStage=*/4);
   Watch watch;
   int frames = 0;

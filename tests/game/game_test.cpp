@@ -16,6 +16,7 @@
 #include "fakes/world_fixture.h"
 #include "persistence/config.h"
 #include "shell/form.h"
+#include "shell/game_session.h"
 #include "shell/screen_state.h"
 
 namespace {
@@ -87,7 +88,8 @@ TEST_F(WorldTest, PickEnemyKindStaysBelowTheStageCycleAndReachesIt) {
 }
 
 TEST_F(WorldTest, FirstFrameGoesStraightToTheIntroWithTheShipParked) {
-  EXPECT_FALSE(fake.display.cursorVisible);
+  // The world leaves the pointer alone: the play command hides it (see the scenario tests).
+  EXPECT_TRUE(fake.display.cursorVisible);
   EXPECT_EQ(MaxEnemyIndex, 19);
   EXPECT_EQ(Game->Status, gsBetweenStages);
   Frame();
@@ -104,10 +106,10 @@ TEST_F(WorldTest, IntroLastsStrictlyMoreThan2000Ms) {
   Frame();  // -> intro, StatusTick = now
   const uint32_t start = Game->StatusTick;
   fake.clock.SetTick(start + 2000);
-  Game->Update(back.get());
+  Game->Update({fake.clock.now, FrameInput.Controls}, back.get());
   EXPECT_EQ(Game->Status, gsStageIntro);
   fake.clock.SetTick(start + 2001);
-  Game->Update(back.get());
+  Game->Update({fake.clock.now, FrameInput.Controls}, back.get());
   EXPECT_EQ(Game->Status, gsPlaying);
   EXPECT_EQ(Game->Energy, kFullEnergy);
   EXPECT_FALSE(Game->Engine->Boss);
@@ -194,15 +196,19 @@ TEST_P(GameOverTest, AfterTwoSecondsTheMenuOrTheNameEntryWithTheFinalPicture) {
   form.FSnapshot = std::make_unique<gfx::TSurface>(800, 600);
   Form1 = &form;
   ScreenState = ssPlaying;
+  fake.display.cursorVisible = false;  // as the play command leaves it
   Game->Score = GetParam().score;
   Game->Status = gsGameOver;
   Game->StatusTick = fake.clock.now;
+  // The shell's game frames: the game's step, then what follows its end.
   fake.clock.SetTick(Game->StatusTick + 2000);
-  Game->Update(back.get());
+  StepGame(back.get());
   EXPECT_EQ(ScreenState, ssPlaying);
+  EXPECT_FALSE(Game->Finished);
   EXPECT_FALSE(fake.display.cursorVisible);
   fake.clock.SetTick(Game->StatusTick + 2001);
-  Game->Update(back.get());
+  StepGame(back.get());
+  EXPECT_TRUE(Game->Finished);
   EXPECT_EQ(ScreenState, GetParam().screen);
   EXPECT_TRUE(fake.display.cursorVisible);
   if (GetParam().screen == ssNameEntry) {

@@ -79,7 +79,7 @@ TEST_F(WorldTest, GameStepsExplosionsAndEmptiesTheirSlots) {
   // Between stages the explosions run; the game waits until both are gone.
   auto step = [&] {
     fake.clock.Advance(31);
-    Game->Update(back.get());
+    Game->Update({fake.clock.now, FrameInput.Controls}, back.get());
   };
   for (int i = 0; i < 16; ++i) step();
   EXPECT_FALSE(Game->Hits[0]);

@@ -45,7 +45,7 @@ TEST_F(ShipTest, KeysMoveSixPixelsLeftWinsAndUpDownCancel) {
     ship->X = 300;
     ship->Y = 300;
     ship->Bank = 2;
-    KeyState.fill(0);
+    ReleaseAll();
     for (uint8_t k : c.keys) Hold(k);
     Step();
     EXPECT_EQ(ship->X, 300 + c.dx);
@@ -105,7 +105,7 @@ TEST_F(ShipTest, ClampedToTheField) {
                {300, 42, kDikUp, 300, 40},
                {300, 498, kDikDown, 300, 500}};
   for (auto c : cases) {
-    KeyState.fill(0);
+    ReleaseAll();
     ship->X = c.x;
     ship->Y = c.y;
     Hold(c.key);
@@ -158,7 +158,7 @@ TEST_F(ShipTest, BonusWeaponRunsOutAfterAbout31Seconds) {
 
 TEST_F(ShipTest, FireKeyAndLeftButtonFireOnlyWhilePlaying) {
   for (uint8_t key : {kDikLeftCtrl, kDikRightCtrl}) {
-    KeyState.fill(0);
+    ReleaseAll();
     ship->Gun.Shots = {};
     ship->Gun.ShotCount = 0;
     fake.clock.Advance(500);
@@ -166,7 +166,7 @@ TEST_F(ShipTest, FireKeyAndLeftButtonFireOnlyWhilePlaying) {
     Step();
     EXPECT_TRUE(ship->Gun.Shots[0]) << int(key);
   }
-  KeyState.fill(0);
+  ReleaseAll();
   ship->Gun.Shots = {};
   ship->Gun.ShotCount = 0;
   fake.clock.Advance(500);
@@ -275,7 +275,7 @@ TEST_F(ShipTest, DrawsTheFrameOfItsTiltAndFlame) {
     back->Fill(0);
     ship->X = 300;
     ship->Y = 200;
-    KeyState.fill(0);
+    ReleaseAll();
     if (steps[i]) Hold(steps[i]);
     Step();
     ASSERT_EQ(ship->Bank, banks[i]);

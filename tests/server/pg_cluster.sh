@@ -3,8 +3,10 @@
 #
 #   pg_cluster.sh start STATE_DIR [--durable]   start one; STATE_DIR/url then holds its URL
 #   pg_cluster.sh stop STATE_DIR                stop it and delete its files
+#   pg_cluster.sh restart STATE_DIR             restart it (its buffers then start empty)
 #   pg_cluster.sh run [--durable] -- CMD...     start one, run CMD with STARMOAT_TEST_POSTGRESQL_URL
-#                                               set to it, stop it; exits with CMD's status
+#                                               set to it (and STARMOAT_TEST_POSTGRESQL_STATE to
+#                                               its STATE_DIR), stop it; exits with CMD's status
 #
 # The cluster lives in a new folder under /tmp, listens on a free port of 127.0.0.1 only and
 # keeps its unix sockets in that folder, so it meets neither the machine's own cluster nor a
@@ -39,6 +41,15 @@ cmd_stop() {
   fi
   case "$dir" in /tmp/starmoat-pg.*) rm -rf "$dir" ;; esac
   rm -f "$state/dir" "$state/url" "$state/skip"
+}
+
+cmd_restart() {
+  local state=$1 dir bin
+  [ -f "$state/dir" ] || die "restart: no cluster in $state"
+  dir=$(cat "$state/dir")
+  bin=$(bin_dir) || die "restart: PostgreSQL is not installed"
+  as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -m fast -w -t 60 restart \
+    </dev/null >/dev/null 2>&1 || { cat "$dir/server.log" >&2 || true; die "restart failed"; }
 }
 
 cmd_start() {
@@ -93,13 +104,15 @@ cmd_run() {
   trap 'cmd_stop "$RUN_STATE"; rm -rf "$RUN_STATE"' EXIT
   cmd_start "$RUN_STATE" "$durable" >&2
   [ -f "$RUN_STATE/url" ] || die "$(cat "$RUN_STATE/skip")"
-  STARMOAT_TEST_POSTGRESQL_URL=$(cat "$RUN_STATE/url") "$@" || status=$?
+  STARMOAT_TEST_POSTGRESQL_URL=$(cat "$RUN_STATE/url") STARMOAT_TEST_POSTGRESQL_STATE=$RUN_STATE \
+    "$@" || status=$?
   return $status
 }
 
 case "${1:-}" in
   start) [ $# -ge 2 ] || die "start: STATE_DIR missing"; cmd_start "$2" "${3:-}" ;;
   stop) [ $# -ge 2 ] || die "stop: STATE_DIR missing"; cmd_stop "$2" ;;
+  restart) [ $# -ge 2 ] || die "restart: STATE_DIR missing"; cmd_restart "$2" ;;
   run) shift; cmd_run "$@" ;;
-  *) die "usage: pg_cluster.sh start STATE_DIR [--durable] | stop STATE_DIR | run [--durable] -- CMD..." ;;
+  *) die "usage: pg_cluster.sh start STATE_DIR [--durable] | stop STATE_DIR | restart STATE_DIR | run [--durable] -- CMD..." ;;
 esac

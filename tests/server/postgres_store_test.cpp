@@ -154,7 +154,7 @@ TEST_F(PostgresqlStore, ServersStartingAtOnceOnANewDatabaseCreateTheSchemaOnce) 
   }
   for (std::thread& start : starts) start.join();
   EXPECT_EQ(opened.load(), 6);
-  EXPECT_EQ(SqlText("SELECT version FROM starmoat_schema_version"), "1");
+  EXPECT_EQ(SqlText("SELECT version FROM starmoat_schema_version"), "3");
   EXPECT_EQ(SqlText("SELECT count(*) FROM starmoat_schema_version"), "1");
 }
 
@@ -191,6 +191,63 @@ TEST_F(PostgresqlStore, ALostConnectionCostsOneCallAndTheStoreCarriesOn) {
   EXPECT_EQ(store->Submit("before", 1001, 900, {"Ace", "Peru", 5, "127.0.0.1"}),
             SubmitResult::Stored);
   EXPECT_EQ(store->Count(""), 1);
+}
+
+TEST_F(PostgresqlStore, ModerationNeverCreatesTablesAndListNeverWrites) {
+  for (const OpenMode mode : {OpenMode::ReadOnly, OpenMode::Existing}) {
+    std::string error;
+    try {
+      OpenStore(schema_.url, mode);
+    } catch (const StoreError& e) {
+      error = e.what();
+    }
+    EXPECT_NE(error.find("holds no Starmoat scores"), std::string::npos) << error;
+    EXPECT_EQ(SqlText("SELECT count(*) FROM pg_tables WHERE schemaname = current_schema()"), "0");
+  }
+  OpenStore(schema_.url)->IssueToken("t", "127.0.0.1", 1000);
+  std::unique_ptr<Store> reader = OpenStore(schema_.url, OpenMode::ReadOnly);
+  EXPECT_EQ(reader->Count(""), 0);
+  EXPECT_THROW(reader->Submit("t", 1000, 900, {"Ace", "Peru", 5, "127.0.0.1"}), StoreError);
+  EXPECT_EQ(SqlText("SELECT count(*) FROM scores"), "0");
+}
+
+TEST_F(PostgresqlStore, AVersion1DatabaseIsMigratedWithItsRowsCounted) {
+  // The schema as the first release created it, with rows in it.
+  Sql("CREATE TABLE starmoat_schema_version (version bigint NOT NULL);"
+      "INSERT INTO starmoat_schema_version VALUES (1);"
+      "CREATE TABLE tokens (token bytea PRIMARY KEY, address text NOT NULL,"
+      "  created_unix bigint NOT NULL, spent_unix bigint);"
+      "CREATE INDEX tokens_by_age ON tokens (created_unix);"
+      "CREATE TABLE scores (id bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,"
+      "  name bytea NOT NULL, country bytea NOT NULL, score bigint NOT NULL,"
+      "  created_unix bigint NOT NULL, address text NOT NULL);"
+      "CREATE INDEX scores_by_rank ON scores (score DESC, created_unix, id);"
+      "CREATE INDEX scores_by_country_rank ON scores (country, score DESC, created_unix, id);"
+      "INSERT INTO scores (name, country, score, created_unix, address)"
+      "  SELECT convert_to('P' || i, 'UTF8'), convert_to(CASE WHEN i % 3 = 0 THEN 'Peru'"
+      "    ELSE 'Chile' END, 'UTF8'), i % 7, 1000, '::1' FROM generate_series(1, 40) AS i");
+  std::unique_ptr<Store> store = OpenStore(schema_.url);
+  EXPECT_EQ(SqlText("SELECT version FROM starmoat_schema_version"), "3");
+  EXPECT_EQ(store->Count(""), 40);
+  EXPECT_EQ(store->Count("Peru"), 13);
+  EXPECT_EQ(store->Count("Chile"), 27);
+  // From here on the counts follow the rows, also those an operator changes with SQL.
+  store->IssueToken("t", "127.0.0.1", 2000);
+  ASSERT_EQ(store->Submit("t", 2000, 900, {"Ed", "Peru", 5, "127.0.0.1"}), SubmitResult::Stored);
+  EXPECT_TRUE(store->Delete(store->Top("Chile", 1, 0)[0].id));
+  EXPECT_EQ(store->Count(""), 40);
+  EXPECT_EQ(store->Count("Peru"), 14);
+  Sql("UPDATE scores SET country = convert_to('Peru', 'UTF8')"
+      "  WHERE id IN (SELECT id FROM scores WHERE country = convert_to('Chile', 'UTF8') LIMIT 6);"
+      "DELETE FROM scores WHERE country = convert_to('Peru', 'UTF8') AND score = 0");
+  const int64_t peru = std::stoll(SqlText(
+      "SELECT count(*) FROM scores WHERE country = convert_to('Peru', 'UTF8')"));
+  EXPECT_EQ(store->Count("Peru"), peru);
+  EXPECT_EQ(store->Count("Chile"), 20);
+  EXPECT_EQ(store->Count(""), peru + 20);
+  Sql("TRUNCATE scores");
+  EXPECT_EQ(store->Count(""), 0);
+  EXPECT_EQ(store->Count("Peru"), 0);
 }
 
 TEST_F(PostgresqlStore, PlayerBytesThatAreNotUtf8ComeBackUnchanged) {

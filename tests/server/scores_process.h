@@ -20,7 +20,10 @@ namespace starmoat::server {
 
 class ScoresProcess {
  public:
-  explicit ScoresProcess(const std::vector<std::string>& arguments) {
+  // run_as, when given, is a command (an absolute path and its words) that starts the
+  // executable, such as setpriv to run it as another user.
+  explicit ScoresProcess(const std::vector<std::string>& arguments,
+                         const std::vector<std::string>& run_as = {}) {
     int out[2], err[2];
     if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) return;
     posix_spawn_file_actions_t actions;
@@ -29,12 +32,13 @@ class ScoresProcess {
     posix_spawn_file_actions_adddup2(&actions, err[1], 2);
     posix_spawn_file_actions_addclose(&actions, out[0]);
     posix_spawn_file_actions_addclose(&actions, err[0]);
-    std::vector<std::string> words = {STARMOAT_SCORES_EXE};
+    std::vector<std::string> words = run_as;
+    words.push_back(STARMOAT_SCORES_EXE);
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (std::string& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);
-    if (posix_spawn(&pid_, STARMOAT_SCORES_EXE, &actions, nullptr, argv.data(), environ) != 0) {
+    if (posix_spawn(&pid_, words[0].c_str(), &actions, nullptr, argv.data(), environ) != 0) {
       pid_ = -1;
     }
     posix_spawn_file_actions_destroy(&actions);
@@ -55,6 +59,7 @@ class ScoresProcess {
   }
 
   bool started() const { return pid_ > 0; }
+  pid_t pid() const { return pid_; }
   void Signal(int signal) { kill(pid_, signal); }
 
   // The next line of standard output, or "" when the process closed it or 10 s passed.

@@ -102,7 +102,7 @@ TEST_F(ScoresCommand, WrongCommandLinesAndRefusedDatabasesEndWithOneLine) {
       {{"serve", "--listen", busy, "--database", database_}, 1, busy + ": Address already in use"},
       {{"serve", "--listen", "127.0.0.1:0", "--database", text_file}, 1, "not a database"},
       {{"list", "--database", foreign}, 1, "not a Starmoat score database"},
-      {{"list", "--database", Folder() + "/no/such/folder.sqlite"}, 1, "unable to open"},
+      {{"list", "--database", Folder() + "/no/such/folder.sqlite"}, 1, "no such database file"},
       {{"delete", "999", "--database", database_}, 1, "no score with id 999"},
   };
   for (const Case& c : cases) {
@@ -145,6 +145,72 @@ TEST_F(ScoresCommand, ListShowsTheNewestRowsAndDeleteRemovesOne) {
   std::unique_ptr<Store> store = OpenStore(database_);
   EXPECT_EQ(store->Count(""), 2);
   for (const ScoreRow& row : store->Top("", 10, 0)) EXPECT_NE(row.name, "Bob");
+}
+
+TEST_F(ScoresCommand, AMistypedDatabaseIsNamedAndNeverCreated) {
+  const std::string typo = Folder() + "/scroes.sqlite";
+  const std::string nowhere = Folder() + "/no/such/scores.sqlite";
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string error;  // the whole of standard error
+  };
+  const Case cases[] = {
+      {{"list", "--database", typo}, typo + ": no such database file"},
+      {{"delete", "3", "--database", typo}, typo + ": no such database file"},
+      {{"list", "--database", nowhere}, nowhere + ": no such database file"},
+      {{"serve", "--listen", "127.0.0.1:0", "--database", nowhere},
+       Folder() + "/no/such: no such folder for the database scores.sqlite"},
+  };
+  for (const Case& c : cases) {
+    ScoresProcess process(c.arguments);
+    EXPECT_EQ(process.Wait(), 1) << c.arguments[0];
+    EXPECT_EQ(process.Errors(), "starmoat-scores: " + c.error + "\n") << c.arguments[0];
+    EXPECT_FALSE(std::filesystem::exists(typo)) << c.arguments[0];
+    EXPECT_FALSE(std::filesystem::exists(Folder() + "/no")) << c.arguments[0];
+  }
+}
+
+TEST_F(ScoresCommand, ListReadsADatabaseFileItCannotWrite) {
+  {
+    std::unique_ptr<Store> store = OpenStore(database_);
+    store->IssueToken("t", "127.0.0.1", 1'800'000'000);
+    store->Submit("t", 1'800'000'000, 900, {"Ann", "Peru", 100, "127.0.0.1"});
+  }
+  namespace fs = std::filesystem;
+  fs::permissions(database_, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  // SQLite keeps its shared-memory index in a file beside the database, so the folder stays
+  // open to the reader; the database file itself is read-only.
+  fs::permissions(Folder(), fs::perms::all);
+  auto content = [this] {
+    std::ifstream in(database_, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  const std::string before = content();
+  // Root may write any file, so there the commands run as nobody.
+  std::vector<std::string> run_as;
+  if (geteuid() == 0) {
+    run_as = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"};
+  }
+  ScoresProcess list({"list", "--database", database_}, run_as);
+  EXPECT_EQ(list.Wait(), 0) << list.Errors();
+  EXPECT_NE(list.Output().find("Ann"), std::string::npos);
+  ScoresProcess remove({"delete", "1", "--database", database_}, run_as);
+  EXPECT_EQ(remove.Wait(), 1);
+  EXPECT_EQ(remove.Errors(), "starmoat-scores: " + database_ + ": the file is read-only\n");
+  EXPECT_EQ(content(), before);
+
+  // A folder the reader may not write either, with no server running: SQLite cannot make
+  // its shared-memory file there, and the file is read as it stands.
+  fs::remove(database_ + "-wal");
+  fs::remove(database_ + "-shm");
+  fs::permissions(Folder(), fs::perms::owner_read | fs::perms::owner_exec |
+                                fs::perms::group_read | fs::perms::group_exec |
+                                fs::perms::others_read | fs::perms::others_exec);
+  ScoresProcess at_rest({"list", "--database", database_}, run_as);
+  EXPECT_EQ(at_rest.Wait(), 0) << at_rest.Errors();
+  EXPECT_NE(at_rest.Output().find("Ann"), std::string::npos);
+  fs::permissions(Folder(), fs::perms::owner_all);
+  EXPECT_EQ(content(), before);
 }
 
 // Letters only, as names must be: thread t's n-th name.

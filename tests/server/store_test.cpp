@@ -1,6 +1,8 @@
 // What every store must do, whatever database is behind it.
+#include <algorithm>
 #include <atomic>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "server/store_suite.h"
@@ -191,6 +193,103 @@ TEST_P(StoreTest, RacingSubmissionsWithOneTokenStoreItOnce) {
   for (std::thread& thread : threads) thread.join();
   EXPECT_EQ(stored.load(), kTokens);
   EXPECT_EQ(store_->Count(""), kTokens);
+}
+
+// The table as a test sees it: every stored row, sorted as the world table must be.
+class TableModel {
+ public:
+  void Add(const ScoreRow& row) { rows_.push_back(row); }
+  void Remove(int64_t id) {
+    rows_.erase(std::remove_if(rows_.begin(), rows_.end(),
+                               [id](const ScoreRow& row) { return row.id == id; }),
+                rows_.end());
+  }
+  std::vector<int64_t> Ids(const std::string& country, int limit, int offset) const {
+    std::vector<ScoreRow> rows;
+    for (const ScoreRow& row : rows_) {
+      if (country.empty() || row.country == country) rows.push_back(row);
+    }
+    std::sort(rows.begin(), rows.end(), [](const ScoreRow& a, const ScoreRow& b) {
+      return std::make_tuple(-a.score, a.created_unix, a.id) <
+             std::make_tuple(-b.score, b.created_unix, b.id);
+    });
+    std::vector<int64_t> ids;
+    for (size_t i = static_cast<size_t>(offset); i < rows.size() && ids.size() < size_t(limit); ++i) {
+      ids.push_back(rows[i].id);
+    }
+    return ids;
+  }
+  int64_t Count(const std::string& country) const {
+    return static_cast<int64_t>(Ids(country, 1 << 30, 0).size());
+  }
+
+ private:
+  std::vector<ScoreRow> rows_;
+};
+
+std::vector<int64_t> Ids(const std::vector<ScoreRow>& rows) {
+  std::vector<int64_t> ids;
+  for (const ScoreRow& row : rows) ids.push_back(row.id);
+  return ids;
+}
+
+// Every page of every filter, compared with the model: first, middle and last pages, the
+// page just past the end, and the counts.
+void ExpectTheTableIs(Store& store, const TableModel& model, const std::string& when) {
+  for (const std::string country : {"", "Peru", "Chile", "Atlantis"}) {
+    EXPECT_EQ(store.Count(country), model.Count(country)) << when << " " << country;
+    const int rows = static_cast<int>(model.Count(country));
+    for (const int limit : {1, 7, 100}) {
+      for (int offset = 0; offset <= rows + limit; offset += limit) {
+        EXPECT_EQ(Ids(store.Top(country, limit, offset)), model.Ids(country, limit, offset))
+            << when << ": country \"" << country << "\", limit " << limit << ", offset "
+            << offset;
+      }
+    }
+  }
+}
+
+TEST_P(StoreTest, PagesAndCountsFollowTheRowsThroughTiesAndDeletes) {
+  EXPECT_EQ(store_->Count(""), 0);
+  EXPECT_EQ(store_->Count("Peru"), 0);
+  EXPECT_TRUE(store_->Top("", 100, 0).empty());
+  EXPECT_TRUE(store_->Top("Peru", 100, 0).empty());
+
+  // 60 rows with many ties: 5 scores, 3 submission times, 4 countries ("" is a country too).
+  const char* const countries[] = {"Peru", "Chile", "", "Peru"};
+  TableModel model;
+  for (int i = 0; i < 60; ++i) {
+    const int64_t at = kNow + (i * 7) % 3;
+    const std::string token = "tie" + std::to_string(i);
+    store_->IssueToken(token, "127.0.0.1", at);
+    const NewScore score = Score("P" + std::to_string(i), (i * 13) % 5 * 100, countries[i % 4]);
+    ASSERT_EQ(store_->Submit(token, at, kMaxAge, score), SubmitResult::Stored);
+    ScoreRow row = store_->List(1)[0];
+    ASSERT_EQ(row.name, score.name);
+    model.Add(row);
+  }
+  ExpectTheTableIs(*store_, model, "after 60 submissions");
+
+  // Rows of every rank and country go: the first, one in the middle of a tie, the last.
+  std::vector<int64_t> gone = model.Ids("", 1, 0);
+  gone.push_back(model.Ids("", 1, 31)[0]);
+  gone.push_back(model.Ids("", 1, 59)[0]);
+  gone.push_back(model.Ids("Chile", 1, 3)[0]);
+  for (const int64_t id : gone) {
+    ASSERT_TRUE(store_->Delete(id));
+    model.Remove(id);
+  }
+  ExpectTheTableIs(*store_, model, "after 4 deletes");
+
+  // Every row of one country: its count drops to 0, the others keep theirs.
+  for (const int64_t id : model.Ids("Chile", 100, 0)) {
+    ASSERT_TRUE(store_->Delete(id));
+    model.Remove(id);
+  }
+  ExpectTheTableIs(*store_, model, "after Chile's rows went");
+  ASSERT_EQ(IssueAndSubmit(*store_, "back", Score("Back", 250, "Chile")), SubmitResult::Stored);
+  model.Add(store_->List(1)[0]);
+  ExpectTheTableIs(*store_, model, "after Chile came back");
 }
 
 TEST_P(StoreTest, TokensOlderThanADayAreForgottenWhenNewOnesAreIssued) {

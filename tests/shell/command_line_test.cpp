@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(CommandLine, OnlyHelpAndVersionAreAccepted) {
+TEST(CommandLine, OnlyHelpVersionAndReplayAreAccepted) {
   struct Case {
     std::vector<std::string> arguments;
     CommandLine::Action action;
@@ -20,6 +20,10 @@ TEST(CommandLine, OnlyHelpAndVersionAreAccepted) {
       {{"savegame"}, CommandLine::kUsageError, "unexpected argument 'savegame'"},
       {{"-"}, CommandLine::kUsageError, "unexpected argument '-'"},
       {{""}, CommandLine::kUsageError, "unexpected argument ''"},
+      {{"--replay"}, CommandLine::kUsageError, "--replay needs a file"},
+      {{"--replay", ""}, CommandLine::kUsageError, "--replay needs a file"},
+      {{"--replay", "a.smr", "--replay", "b.smr"}, CommandLine::kUsageError, "only one --replay"},
+      {{"--replay", "a.smr", "b.smr"}, CommandLine::kUsageError, "unexpected argument 'b.smr'"},
   };
   for (const Case& c : cases) {
     std::string shown;
@@ -29,6 +33,18 @@ TEST(CommandLine, OnlyHelpAndVersionAreAccepted) {
     EXPECT_EQ(parsed.action, c.action);
     EXPECT_EQ(parsed.problem, c.problem);
   }
+}
+
+TEST(CommandLine, ReplayTakesTheNextArgumentAsItsFileWhateverItLooksLike) {
+  for (const std::vector<std::string>& arguments :
+       {std::vector<std::string>{"--replay", "replays/last.smr"},
+        std::vector<std::string>{"--replay", "--version.smr"}}) {
+    const CommandLine parsed = ParseCommandLine(arguments);
+    EXPECT_EQ(parsed.action, CommandLine::kRun);
+    EXPECT_EQ(parsed.replayFile, arguments[1]);
+  }
+  EXPECT_EQ(ParseCommandLine({"--replay", "x.smr", "--help"}).action, CommandLine::kHelp);
+  EXPECT_NE(HelpText().find("--replay FILE"), std::string::npos);
 }
 
 TEST(CommandLine, HelpStartsWithTheUsageLineAndNamesBothOptions) {

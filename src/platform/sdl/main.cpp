@@ -10,6 +10,7 @@
 #include "platform/file_places.h"
 #include "platform/sdl/sdl_platform.h"
 #include "platform/sdl/start_folders.h"
+#include "replay/replay_file.h"
 #include "shell/command_line.h"
 #include "shell/program.h"
 #include "shell/program_state.h"
@@ -27,6 +28,15 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "starmoat: %s\n%s\n", command.problem.c_str(), UsageLine().c_str());
       return 2;
     case CommandLine::kRun: break;
+  }
+  // A replay is read before anything opens, so a wrong file is one line and no window.
+  TReplayRead watch;
+  if (!command.replayFile.empty()) {
+    watch = LoadReplayFile(command.replayFile);
+    if (!watch.Ok) {
+      std::fprintf(stderr, "starmoat: %s: %s\n", command.replayFile.c_str(), watch.Error.c_str());
+      return 1;
+    }
   }
 
   const platform::PlaceSearch search = platform::FindFilePlaces(
@@ -50,7 +60,7 @@ int main(int argc, char** argv) {
   // read, exactly as each test sets them.
   ResetProgramState();
   UseScoreHostFromEnvironment();
-  const int status = RunProgram();
+  const int status = RunProgram(watch.Ok ? &watch.Replay : nullptr);
   platform::SetServices({});
   return status;
 }
