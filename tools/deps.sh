@@ -10,7 +10,7 @@ STARMOAT_PLAY_PACKAGES=(
   cmake g++ pkg-config
   libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev
   libfontconfig-dev libcurl4-openssl-dev libcairo2-dev zlib1g-dev
-  fonts-dejavu-core fonts-play fonts-comfortaa
+  fonts-dejavu-core fonts-play fonts-urw-base35
 )
 
 # The world score server: Boost.Beast and Asio for its HTTP, its two stores and its JSON.
@@ -25,9 +25,9 @@ STARMOAT_PACKAGE_PACKAGES=(
 
 # Tests and benchmarks only: the test and benchmark libraries, an HTTP client and test server,
 # a PostgreSQL to run the store's tests against, a headless browser, a virtual screen with its
-# tools, a module player, and the packages' checkers.
+# tools, a module player, a loudness meter for the recorded mix, and the packages' checkers.
 STARMOAT_TEST_PACKAGES=(
-  libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev libebur128-dev
   postgresql chromium
   xvfb xdotool imagemagick xmp x11-utils
   lintian desktop-file-utils appstream
@@ -69,4 +69,15 @@ starmoat_install_deps() {
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq || true
   apt-get install -y -qq "${missing[@]}"
+}
+
+# The Windows build, needed by ./test and ./package (not by ./play): the MinGW-w64 cross
+# compiler, dpkg-dev for `apt-get source` (tools/targets/build-libs.sh builds the libraries from
+# Debian's sources), Wine to run the Windows tests and the game, NSIS and zip for the packages.
+STARMOAT_WINDOWS_PACKAGES=(
+  g++-mingw-w64-x86-64 dpkg-dev wine wine64 nsis zip
+)
+
+starmoat_install_windows_deps() {
+  starmoat_install_deps windows
 }

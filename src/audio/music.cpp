@@ -1,5 +1,7 @@
 #include "audio/music.h"
 
+#include "audio/mix_levels.h"
+
 #include "platform/file_places.h"
 #include "platform/platform.h"
 
@@ -16,7 +18,7 @@ void PlaySong(const std::string& name) {
   platform::IMusicPlayer* player = platform::Services().music;
   if (Song != 0 && player) player->SongFree(Song);
   Song = player ? player->SongLoadFromFile(platform::DataPath(kSongFolder + name)) : 0;
-  if (Song != 0) player->SongPlay(Song);
+  if (Song != 0) player->SongPlay(Song, kMusicMixLevel);
 }
 
 void StopMusic() {

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "audio/embedded_sounds.h"
+#include "audio/mix_levels.h"
 #include "persistence/config.h"
 
 TDXWaveList DXWaveList1;
@@ -63,7 +64,7 @@ void TWaveCollectionItem::Restore() {
     // Only integer PCM is carried; a voice the device refuses leaves the effect silent.
     if (!Wave.Format(format) || format.FormatTag != 1) return;
     Buffer = device_->CreateVoice(format.Channels, format.SamplesPerSec, format.BitsPerSample,
-                                  Wave.Data);
+                                  Wave.Data, MixLevel);
     if (!Buffer) return;
   }
   Buffer->SetFrequency(static_cast<uint32_t>(std::max(frequency_, 0)));
@@ -125,7 +126,10 @@ void TWaveCollectionItem::Play(bool wait) {
 
 TDXWaveList::TDXWaveList() {
   Items.reserve(kSoundEffectCount);
-  for (std::string_view name : kEffectNames) Items.emplace_back(std::string(name));
+  for (size_t i = 0; i < kEffectNames.size(); ++i) {
+    Items.emplace_back(std::string(kEffectNames[i]));
+    Items.back().MixLevel = kEffectMixLevels[i];
+  }
 }
 
 void TDXWaveList::DeviceInitialized(platform::ISoundDevice* device) {

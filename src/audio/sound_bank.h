@@ -59,6 +59,7 @@ class TWaveCollectionItem {
   void Finalize();
 
   std::string Name;
+  int32_t MixLevel = 0;  // hundredths of a decibel: the effect's place in the mix
   std::unique_ptr<platform::ISoundVoice> Buffer;                // main voice, holds the data
   std::vector<std::unique_ptr<platform::ISoundVoice>> Buffers;  // playing pool of duplicates
   bool Initialized = false;

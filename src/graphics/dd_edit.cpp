@@ -17,7 +17,7 @@ constexpr int kFocusedBoxImage = 37;
 constexpr int kPlainBoxImage = 8;
 
 int32_t BoxTextWidth(const std::string& text) {
-  return gfx::TextWidth(gfx::Face::TextBox, kEditFontHeight, kEditFontWidth, text);
+  return gfx::TextWidth(gfx::Face::Entry, kEditFontHeight, kEditFontWidth, text);
 }
 
 }  // namespace
@@ -55,7 +55,7 @@ void TDDEdit::Draw(gfx::TSurface* target) {
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   if (Len > 0) text_[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text_[0])));
 
-  gfx::DrawTextFace(gfx::Face::TextBox, Rect.left + 12, Rect.top + 10, kEditFontHeight,
+  gfx::DrawTextFace(gfx::Face::Entry, Rect.left + 12, Rect.top + 10, kEditFontHeight,
                     kEditFontWidth, text_.substr(0, Len), target, kGreen, 0);
 }
 

@@ -25,8 +25,9 @@ void DrawTextAligned(int32_t x, int32_t y, int32_t fontHeight, int32_t fontWidth
 void DrawTextLeft(int32_t x, int32_t y, int32_t fontHeight, int32_t fontWidth,
                   const std::string& text, TSurface* target, uint32_t rgb);
 
-// The two type faces: the display face of every label and the face of the text entry box.
-enum class Face { Display, TextBox };
+// The two type faces: the display face of labels, titles and body text, and the entry face of
+// what the player sets or types (the option values and the text entry boxes).
+enum class Face { Display, Entry };
 
 // Text in either face (bold, antialiased); alignment as for DrawTextAligned.
 void DrawTextFace(Face face, int32_t x, int32_t y, int32_t fontHeight, int32_t fontWidth,

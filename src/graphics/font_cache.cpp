@@ -156,7 +156,7 @@ class FontCache {
     FaceFile& face = faces_[static_cast<size_t>(which)];
     if (face.loaded) return face;
     face.loaded = true;
-    const char* family = which == Face::TextBox ? kTextBoxFontFamily : kDisplayFontFamily;
+    const char* family = which == Face::Entry ? kEntryFontFamily : kDisplayFontFamily;
     platform::IFontLocator* locator = platform::Services().fonts;
     // The chosen family, then the fallback family, then the fallback file itself.
     std::vector<std::string> candidates;

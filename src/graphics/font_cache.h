@@ -15,12 +15,15 @@
 
 namespace gfx {
 
-// Installed families standing in for the original "Crystal" (every label: a technical look,
-// still legible at 14 pixels) and "Cranberry Cyr" (the text entry box: rounded, so the typed
-// name stands apart from the labels); both are looked up bold. Debian packages fonts-play and
-// fonts-comfortaa.
+// Installed families standing in for the original "Crystal" (labels and titles: a technical
+// look, still legible at 14 pixels) and "Cranberry Cyr" (the text entry box; also the option
+// values). Both are looked up bold. The entry face is a typewriter face whose descent metric is
+// much deeper than its descenders, so its letters sit high in the character cell: the values and
+// the typed country are drawn near the lower edge of their boxes, and a face that fills its cell
+// down to the bottom (as most do) pushes the baseline and the descenders onto or below the box's
+// frame. Debian packages fonts-play and fonts-urw-base35.
 inline constexpr const char* kDisplayFontFamily = "Play";
-inline constexpr const char* kTextBoxFontFamily = "Comfortaa";
+inline constexpr const char* kEntryFontFamily = "Nimbus Mono PS";
 // Used when a family is not installed.
 inline constexpr const char* kFallbackFontFamily = "DejaVu Sans";
 inline constexpr const char* kFallbackFontPath =

@@ -86,7 +86,7 @@ void ReportSaveFailure(const std::string& why) {
   if (SaveFailureReported) return;
   SaveFailureReported = true;
   std::fprintf(stderr, "Starmoat: cannot write %s: %s; settings and scores are kept until exit\n",
-               ConfigPath().c_str(), why.c_str());
+               ConfigPath().string().c_str(), why.c_str());
 }
 
 void RefuseWriting(const std::string& why) {
@@ -94,7 +94,7 @@ void RefuseWriting(const std::string& why) {
   std::fprintf(stderr,
                "Starmoat: cannot read %s: %s; using the default settings, and nothing will be "
                "written to it this run\n",
-               ConfigPath().c_str(), why.c_str());
+               ConfigPath().string().c_str(), why.c_str());
 }
 
 // Writes the values in memory, whether or not the file exists: a file deleted while the game
@@ -134,11 +134,11 @@ void MendDamagedFile(const char* why) {
   }
   if (ec) {
     std::fprintf(stderr, "Starmoat: %s: %s; could not move it aside (%s), left as it is\n",
-                 ConfigPath().c_str(), why, ec.message().c_str());
+                 ConfigPath().string().c_str(), why, ec.message().c_str());
     return;
   }
   std::fprintf(stderr, "Starmoat: %s: %s; kept as %s, missing values set to their defaults\n",
-               ConfigPath().c_str(), why, damaged.c_str());
+               ConfigPath().string().c_str(), why, damaged.string().c_str());
   WriteConfigFile();
 }
 

@@ -35,6 +35,12 @@ std::optional<fs::path> UserSettingsFolder(const StartFolders& start, PlaceSearc
 
 PlaceSearch FindFilePlaces(const StartFolders& start) {
   PlaceSearch search;
+  // Before the working folder: a shortcut starts an installed game in its own folder.
+  if (!start.installedSettings.empty() && !start.executable.empty() &&
+      HasPack(start.executable, search, "the installed game")) {
+    search.places = FilePlaces{start.executable, start.installedSettings.lexically_normal()};
+    return search;
+  }
   if (HasPack(start.work, search, "the working folder")) {
     search.places = FilePlaces{};
     return search;
@@ -71,8 +77,9 @@ std::string ConfigPath(const std::string& name) { return (Current.config / name)
 bool MakeConfigFolder(std::string& why) {
   if (Current.config.empty()) return true;
   // From the top down, so that every folder made gets the user-only mode, not just the last.
-  fs::path folder;
-  for (const fs::path& part : Current.config) {
+  // The root ("/", or a drive's "C:\\") is never made.
+  fs::path folder = Current.config.root_path();
+  for (const fs::path& part : Current.config.relative_path()) {
     folder /= part;
     std::error_code ec;
     if (fs::is_directory(folder, ec)) continue;

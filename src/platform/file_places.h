@@ -4,6 +4,10 @@
 // program runs in.
 //
 // The layouts, tried in this order:
+//  0. Installed by a Windows setup program (the executable's folder holds Data/Data.pp and the
+//     entry point was told where such an installation keeps settings): data beside the
+//     executable, settings in the user's application data folder; Program Files is not the
+//     player's to write.
 //  1. The working folder holds Data/Data.pp: data and settings there, as the program has
 //     always run (and how each real-window test gives its run a folder of its own).
 //  2. The executable's folder holds Data/Data.pp: a portable game folder, started from any
@@ -33,6 +37,10 @@ struct StartFolders {
   std::filesystem::path dataFromExecutable;
   std::string xdgDataHome;  // $XDG_DATA_HOME as set (a relative value is ignored)
   std::string home;         // the user's home folder; empty when unknown
+  // The settings folder of an installed game whose data is beside the executable (Windows: the
+  // roaming application data folder, when the setup program marked the installation); empty
+  // for every other layout.
+  std::filesystem::path installedSettings;
 };
 
 struct PlaceSearch {

@@ -109,7 +109,32 @@ class IGamepads {
   virtual bool PollPress(PadControl& control) = 0;
 };
 
-// Windows virtual-key codes used by the program.
+// Windows virtual-key codes used by the program. Built for Windows, <windows.h> (which curl
+// and the Windows parts include) defines the same names as macros of the same values; the
+// enum's names take their place.
+#if defined(_WIN32)
+#undef VK_BACK
+#undef VK_TAB
+#undef VK_RETURN
+#undef VK_SHIFT
+#undef VK_CONTROL
+#undef VK_MENU
+#undef VK_PAUSE
+#undef VK_ESCAPE
+#undef VK_SPACE
+#undef VK_PRIOR
+#undef VK_NEXT
+#undef VK_END
+#undef VK_HOME
+#undef VK_LEFT
+#undef VK_UP
+#undef VK_RIGHT
+#undef VK_DOWN
+#undef VK_INSERT
+#undef VK_DELETE
+#undef VK_F1
+#undef VK_F12
+#endif
 enum VirtualKey : int32_t {
   VK_BACK = 0x08, VK_TAB = 0x09, VK_RETURN = 0x0D, VK_SHIFT = 0x10, VK_CONTROL = 0x11,
   VK_MENU = 0x12, VK_PAUSE = 0x13, VK_ESCAPE = 0x1B, VK_SPACE = 0x20, VK_PRIOR = 0x21,
@@ -179,9 +204,12 @@ class ISoundDevice {
   virtual bool IsOpen() = 0;
   // A new voice holding a copy of integer PCM data (8-bit unsigned or 16-bit signed
   // little-endian samples, interleaved channels); null when the device refuses the format.
+  // `mixLevel` (hundredths of a decibel, -10000 .. 0) is the sound's place in the mix: the
+  // mixer turns the voice and its duplicates down by it, under their own volume and pan.
   virtual std::unique_ptr<ISoundVoice> CreateVoice(uint16_t channels, uint32_t samplesPerSec,
                                                    uint16_t bitsPerSample,
-                                                   const std::vector<uint8_t>& pcm) = 0;
+                                                   const std::vector<uint8_t>& pcm,
+                                                   int32_t mixLevel) = 0;
 };
 
 // The tracker-module player: one module at a time, looping by itself once started.
@@ -190,8 +218,9 @@ class IMusicPlayer {
   virtual ~IMusicPlayer() = default;
   // Loads a module file; returns a handle, 0 on any failure. Nothing plays yet.
   virtual uint32_t SongLoadFromFile(const std::string& path) = 0;
-  // Starts the module from its beginning; it plays and repeats on its own from then on.
-  virtual void SongPlay(uint32_t song) = 0;
+  // Starts the module from its beginning; it plays and repeats on its own from then on,
+  // turned down by `mixLevel` (hundredths of a decibel, -10000 .. 0), its place in the mix.
+  virtual void SongPlay(uint32_t song, int32_t mixLevel) = 0;
   // Stops and releases the module; the handle is not used again.
   virtual void SongFree(uint32_t song) = 0;
 };

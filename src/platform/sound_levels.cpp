@@ -20,4 +20,8 @@ StereoGain StereoGains(int32_t volume, int32_t pan) {
   return g;
 }
 
+int MixerVolume(int32_t hundredthsDb, int maxVolume) {
+  return static_cast<int>(std::lround(DecibelGain(hundredthsDb) * maxVolume));
+}
+
 }  // namespace platform

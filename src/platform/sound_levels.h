@@ -18,4 +18,7 @@ double DecibelGain(int32_t hundredthsDb);
 // side, by |pan| hundredths of a decibel; the near side keeps the volume's gain.
 StereoGain StereoGains(int32_t volume, int32_t pan);
 
+// The mixer's volume step (0 .. `maxVolume`) nearest to a level's gain.
+int MixerVolume(int32_t hundredthsDb, int maxVolume);
+
 }  // namespace platform

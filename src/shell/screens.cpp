@@ -60,6 +60,12 @@ void Text18(gfx::TSurface* back, int32_t x, int32_t y, int32_t width, const std:
   gfx::DrawTextLeft(x, y, 18, width, text, back, kGreen);
 }
 
+// An option value: in the entry face, like the typed country, so that it sits inside its box
+// (the display face's letters would rest on the box's lower edge).
+void Value18(gfx::TSurface* back, int32_t x, int32_t y, int32_t width, const std::string& text) {
+  gfx::DrawTextFace(gfx::Face::Entry, x, y, 18, width, text, back, kGreen, 0);
+}
+
 // The options page; while a new boss key is awaited the boss key row keeps its highlighted
 // look, the other rows show no highlight and the value reads "...".
 void DrawOptions(gfx::TSurface* back, bool capture) {
@@ -88,23 +94,23 @@ void DrawOptions(gfx::TSurface* back, bool capture) {
   }
 
   if (Settings.Windowed) {
-    Text18(back, 320, 238, 14, "Window");
+    Value18(back, 320, 238, 14, "Window");
   } else {
-    Text18(back, 310, 238, 10, "FullScreen");
+    Value18(back, 310, 238, 10, "FullScreen");
   }
   const auto onOff = [&](int32_t y, bool on) {
     if (on) {
-      Text18(back, 344, y, 14, "On");
+      Value18(back, 344, y, 14, "On");
     } else {
-      Text18(back, 344, y, 10, "Off");
+      Value18(back, 344, y, 10, "Off");
     }
   };
   onOff(298, Settings.Music);
   onOff(358, Settings.Sound);
   if (capture) {
-    Text18(back, 384, 488, 14, "...");
+    Value18(back, 384, 488, 14, "...");
   } else {
-    Text18(back, 364, 488, 14, KeyName(Settings.BossKey));
+    Value18(back, 364, 488, 14, KeyName(Settings.BossKey));
   }
 }
 

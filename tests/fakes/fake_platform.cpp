@@ -1,7 +1,13 @@
 #include "fakes/fake_platform.h"
 
+#if defined(_WIN32)
+#include <filesystem>
+
+#include "platform/windows/windows_font_locator.h"
+#else
 #include <fontconfig/fontconfig.h>
 #include <strings.h>
+#endif
 
 #include <cstring>
 
@@ -45,6 +51,14 @@ bool FakeEvents::Poll(platform::WindowEvent& event) {
   return true;
 }
 
+#if defined(_WIN32)
+// Windows has no fontconfig: the program's own locator, on the faces the build copies into the
+// game folder.
+std::string FakeFonts::FindFont(const std::string& family, bool bold) {
+  static platform::WindowsFontLocator locator({std::filesystem::path(STARMOAT_GAME_DIR) / "fonts"});
+  return locator.FindFont(family, bold);
+}
+#else
 std::string FakeFonts::FindFont(const std::string& family, bool bold) {
   std::string path;
   FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(family.c_str()));
@@ -66,6 +80,7 @@ std::string FakeFonts::FindFont(const std::string& family, bool bold) {
   FcPatternDestroy(pattern);
   return path;
 }
+#endif
 
 platform::Platform FakePlatform::Services() {
   platform::Platform p;

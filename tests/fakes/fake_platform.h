@@ -130,7 +130,7 @@ class FakeShell : public platform::IShell {
   std::vector<std::string> opened;
 };
 
-// Font lookup through fontconfig, as the program does it.
+// Font lookup as the program does it: fontconfig, or on Windows the game's fonts folder.
 class FakeFonts : public platform::IFontLocator {
  public:
   std::string FindFont(const std::string& family, bool bold) override;

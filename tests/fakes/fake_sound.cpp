@@ -46,6 +46,7 @@ class FakeVoice : public platform::ISoundVoice {
     copy->channels = record_->channels;
     copy->rate = record_->rate;
     copy->bits = record_->bits;
+    copy->mixLevel = record_->mixLevel;
     device_.voices.push_back(copy);
     return std::make_unique<FakeVoice>(device_, copy);
   }
@@ -59,7 +60,7 @@ class FakeVoice : public platform::ISoundVoice {
 
 std::unique_ptr<platform::ISoundVoice> FakeSoundDevice::CreateVoice(
     uint16_t channels, uint32_t samplesPerSec, uint16_t bitsPerSample,
-    const std::vector<uint8_t>& pcm) {
+    const std::vector<uint8_t>& pcm, int32_t mixLevel) {
   if (!open || refuseVoices) return nullptr;
   auto record = std::make_shared<VoiceRecord>();
   record->id = static_cast<int>(voices.size());
@@ -67,6 +68,7 @@ std::unique_ptr<platform::ISoundVoice> FakeSoundDevice::CreateVoice(
   record->channels = channels;
   record->rate = samplesPerSec;
   record->bits = bitsPerSample;
+  record->mixLevel = mixLevel;
   voices.push_back(record);
   return std::make_unique<FakeVoice>(*this, record);
 }
@@ -92,8 +94,9 @@ uint32_t FakeMusicPlayer::SongLoadFromFile(const std::string& path) {
   return handle;
 }
 
-void FakeMusicPlayer::SongPlay(uint32_t song) {
+void FakeMusicPlayer::SongPlay(uint32_t song, int32_t level) {
   log.push_back("play " + std::to_string(song));
+  mixLevel = level;
   if (live_.count(song)) playing_ = song;
 }
 

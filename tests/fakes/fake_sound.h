@@ -19,6 +19,7 @@ struct VoiceRecord {
   uint16_t channels = 0;
   uint32_t rate = 0;
   uint16_t bits = 0;
+  int32_t mixLevel = 0;
   bool alive = true;
   bool playing = false;  // a test clears it to let the voice finish
   bool looped = false;
@@ -42,7 +43,8 @@ class FakeSoundDevice : public platform::ISoundDevice {
   bool IsOpen() override { return open; }
   std::unique_ptr<platform::ISoundVoice> CreateVoice(uint16_t channels, uint32_t samplesPerSec,
                                                      uint16_t bitsPerSample,
-                                                     const std::vector<uint8_t>& pcm) override;
+                                                     const std::vector<uint8_t>& pcm,
+                                                     int32_t mixLevel) override;
 
   // Every voice still playing finishes.
   void FinishAll();
@@ -65,7 +67,7 @@ class FakeSoundDevice : public platform::ISoundDevice {
 class FakeMusicPlayer : public platform::IMusicPlayer {
  public:
   uint32_t SongLoadFromFile(const std::string& path) override;
-  void SongPlay(uint32_t song) override;
+  void SongPlay(uint32_t song, int32_t mixLevel) override;
   void SongFree(uint32_t song) override;
 
   // Path of the module now playing, empty for silence.
@@ -74,6 +76,7 @@ class FakeMusicPlayer : public platform::IMusicPlayer {
   std::set<std::string> missing;  // paths whose load fails
   std::vector<std::string> log;   // "load sound/1.xm", "play 1", "free 1"
   std::vector<std::string> loaded;  // path by handle - 1
+  int32_t mixLevel = 0;             // as the last play asked
 
  private:
   uint32_t playing_ = 0;

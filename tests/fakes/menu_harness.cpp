@@ -54,12 +54,12 @@ gfx::TSurface TopRows(const gfx::TSurface& picture, int32_t rows) {
 }
 
 bool TextAt(const gfx::TSurface& frame, int32_t x, int32_t y, int32_t height, int32_t width,
-            const std::string& text, uint32_t rgb) {
+            const std::string& text, uint32_t rgb, gfx::Face face) {
   // The same text on black, in a colour that cannot come from blending: its full pixels.
   constexpr uint32_t kMarker = 0xFFFFFF;
   gfx::TSurface probe(frame.Width(), frame.Height());
   probe.Fill(0);
-  gfx::DrawTextLeft(x, y, height, width, text, &probe, kMarker);
+  gfx::DrawTextFace(face, x, y, height, width, text, &probe, kMarker, 0);
   int found = 0;
   for (int32_t py = 0; py < probe.Height(); ++py) {
     for (int32_t px = 0; px < probe.Width(); ++px) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "fakes/program_harness.h"
+#include "graphics/draw.h"
 #include "graphics/surface.h"
 
 class MenuHarness : public ProgramHarness {
@@ -28,7 +29,7 @@ bool PictureAt(const gfx::TSurface& frame, const gfx::TSurface& picture, int32_t
 // text is drawn over.
 gfx::TSurface TopRows(const gfx::TSurface& picture, int32_t rows);
 // True when the fully covered pixels of the text, drawn left-top aligned at (x, y) in the
-// display face, are in `frame` in colour rgb (at least one such pixel exists). Antialiased
-// edges are ignored, so the test does not depend on the background.
+// face, are in `frame` in colour rgb (at least one such pixel exists). Antialiased edges are
+// ignored, so the test does not depend on the background.
 bool TextAt(const gfx::TSurface& frame, int32_t x, int32_t y, int32_t height, int32_t width,
-            const std::string& text, uint32_t rgb);
+            const std::string& text, uint32_t rgb, gfx::Face face = gfx::Face::Display);

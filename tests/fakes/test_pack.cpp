@@ -42,13 +42,13 @@ constexpr std::array<Size, 102> kSizes = {{
     {800, 600},                                                      // 0 menu background
     {316, 38}, {316, 37}, {316, 36}, {316, 39}, {316, 40}, {316, 40},  // 1..6 main buttons lit
     {20, 14},                                                        // 7 level marker
-    {364, 33},                                                       // 8 text box
-    {178, 28},                                                       // 9 boss key box
+    {364, 36},                                                       // 8 text box
+    {178, 30},                                                       // 9 boss key box
     {510, 36},                                                       // 10 table row
     {187, 75}, {185, 76},                                            // 11, 12 score buttons lit
     {8, 8},                                                          // 13 unused
     {116, 51}, {116, 51}, {116, 51},                                 // 14 back lit; 15, 16
-    {132, 22}, {58, 20},                                             // 17 display, 18 on/off
+    {132, 24}, {58, 22},                                             // 17 display, 18 on/off
     {420, 200},                                                      // 19 dialog panel
     {660, 24}, {800, 600}, {148, 563},                               // 20..22 heads-up
     {102, 37}, {102, 37},                                            // 23, 24 help buttons

@@ -175,11 +175,11 @@ TEST_F(TextTest, NothingToDraw) {
   EXPECT_GT(InkBox(s).right, 0);
 }
 
-TEST_F(TextTest, TextBoxFaceDrawsToo) {
+TEST_F(TextTest, EntryFaceDrawsToo) {
   TSurface s(300, 50);
-  DrawTextFace(Face::TextBox, 5, 5, 32, 20, "Player", &s, 0x00FF00, 0);
+  DrawTextFace(Face::Entry, 5, 5, 32, 20, "Player", &s, 0x00FF00, 0);
   EXPECT_GT(InkBox(s).right, 5);
-  EXPECT_GT(TextWidth(Face::TextBox, 32, 20, "Player"), 60);
+  EXPECT_GT(TextWidth(Face::Entry, 32, 20, "Player"), 60);
 }
 
 // The chosen faces themselves, found through fontconfig as the program finds them.
@@ -199,7 +199,7 @@ class InstalledFaceTest : public ::testing::Test {
 };
 
 TEST_F(InstalledFaceTest, FacesAreInstalledAndBold) {
-  for (const char* family : {kDisplayFontFamily, kTextBoxFontFamily}) {
+  for (const char* family : {kDisplayFontFamily, kEntryFontFamily}) {
     const std::string path = locator_.FindFont(family, true);
     EXPECT_NE(path.find("Bold"), std::string::npos) << family << ": " << path;
   }
@@ -207,12 +207,12 @@ TEST_F(InstalledFaceTest, FacesAreInstalledAndBold) {
 
 TEST_F(InstalledFaceTest, CellHeightAndAverageWidthFollowTheRequest) {
   ExpectGdiMetrics(Face::Display);
-  ExpectGdiMetrics(Face::TextBox);
+  ExpectGdiMetrics(Face::Entry);
 }
 
 TEST_F(InstalledFaceTest, AccentedCapitalKeepsTheBaseline) {
-  // Comfortaa's accented capitals rise above its ascent; the line must not move down.
-  for (Face face : {Face::Display, Face::TextBox}) {
+  // Accented capitals rise above the ascent of both faces; the line must not move down.
+  for (Face face : {Face::Display, Face::Entry}) {
     TSurface plain(200, 60);
     TSurface accented(200, 60);
     DrawTextFace(face, 10, 10, 32, 20, "E", &plain, 0xFFFFFF, 0);

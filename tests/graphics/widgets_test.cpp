@@ -74,7 +74,7 @@ TEST_F(WidgetsTest, TextBoxLimitsAndNormalisation) {
 
 TEST_F(WidgetsTest, TextBoxDropsLettersThatWouldNotFit) {
   TDDEdit box;
-  const int32_t threeWs = gfx::TextWidth(gfx::Face::TextBox, 32, 20, "WWW");
+  const int32_t threeWs = gfx::TextWidth(gfx::Face::Entry, 32, 20, "WWW");
   // Room for exactly three W: left + width + 5 must stay left of the right edge.
   box.Rect = {100, 100, 100 + threeWs + 6, 140};
   for (int i = 0; i < 5; ++i) box.InputChar('W');
@@ -98,7 +98,7 @@ namespace {
 
 // True when the caret's column of the box shows the caret colour in its middle row.
 bool CaretShown(const gfx::TSurface& frame, const TDDEdit& box) {
-  const int32_t x = box.Rect.left + gfx::TextWidth(gfx::Face::TextBox, 32, 20, box.Text()) + 15;
+  const int32_t x = box.Rect.left + gfx::TextWidth(gfx::Face::Entry, 32, 20, box.Text()) + 15;
   const int32_t y = (box.Rect.top + 12 + box.Rect.bottom - 2) / 2;
   return frame.GetPixel(x - 1, y) == 0x00FF00 && frame.GetPixel(x + 1, y) == 0x00FF00;
 }

@@ -4,6 +4,28 @@
 // user, who is already bound by permissions.
 #pragma once
 
+#if defined(_WIN32)
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+// Windows keeps permissions in access lists, not in mode bits, and a test cannot become
+// another user: the permission cases do not apply there.
+struct Player {
+  bool testIsRoot = false;
+};
+inline const char* NoPermissionPlayerReason() {
+  return "POSIX modes and users; Windows keeps permissions in access lists and a test cannot "
+         "become another user";
+}
+inline std::optional<Player> PermissionPlayer() { return std::nullopt; }
+inline void GiveTo(const Player&, const std::filesystem::path&) {}
+inline void SetMode(const std::filesystem::path&, unsigned) {}
+inline std::string RunAsPlayer(const Player&, const std::function<std::string()>& body) {
+  return body();
+}
+#else
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -22,6 +44,10 @@ struct Player {
   // Whether the test itself runs as root, and so can make files that are another user's.
   bool testIsRoot = false;
 };
+
+inline const char* NoPermissionPlayerReason() {
+  return "running as root and there is no user \"nobody\" to become";
+}
 
 // Who the permission cases run as; empty when the tests run as root and there is no "nobody".
 inline std::optional<Player> PermissionPlayer() {
@@ -80,3 +106,4 @@ inline std::string RunAsPlayer(const Player& player, const std::function<std::st
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) out += " <the child died>";
   return out;
 }
+#endif

@@ -66,7 +66,7 @@ std::string StartScoreAndExit() {
 
 TEST(ConfigSaving, AFileThatCannotBeReadIsNeverReplaced) {
   const std::optional<Player> player = PermissionPlayer();
-  if (!player) GTEST_SKIP() << "running as root and there is no user \"nobody\" to become";
+  if (!player) GTEST_SKIP() << NoPermissionPlayerReason();
 
   struct Case {
     const char* name;
@@ -119,7 +119,7 @@ TEST(ConfigSaving, AFileThatCannotBeReadIsNeverReplaced) {
 
 TEST(ConfigSaving, AFileThePlayerMayNotWriteIsNotReplacedAndTheGameGoesOn) {
   const std::optional<Player> player = PermissionPlayer();
-  if (!player) GTEST_SKIP() << "running as root and there is no user \"nobody\" to become";
+  if (!player) GTEST_SKIP() << NoPermissionPlayerReason();
 
   struct Case {
     const char* name;
@@ -156,7 +156,7 @@ TEST(ConfigSaving, AFileThePlayerMayNotWriteIsNotReplacedAndTheGameGoesOn) {
 
 TEST(ConfigSaving, AnUnwritableFolderIsReportedOnceAndTheOldFileStaysWhole) {
   const std::optional<Player> player = PermissionPlayer();
-  if (!player) GTEST_SKIP() << "running as root and there is no user \"nobody\" to become";
+  if (!player) GTEST_SKIP() << NoPermissionPlayerReason();
   WorkDir dir;
   WriteBytes(kConfigFileName, PlayersFile());
   GiveTo(*player, kConfigFileName);  // the file is the player's to write, the folder is not

@@ -96,6 +96,26 @@ TEST_F(FilePlacesTest, EachLayoutIsFoundWhereItsPackIs) {
   }
 }
 
+// A game installed by a setup program: data beside the program, settings in the folder the
+// platform names, even when the working folder (a shortcut's) holds a pack too.
+TEST_F(FilePlacesTest, AnInstalledGameBesideItsDataKeepsSettingsInTheNamedFolder) {
+  PutPack(work());
+  PutPack(games());
+  platform::StartFolders start = Start();
+  start.installedSettings = root / "appdata" / "Starmoat";
+  platform::PlaceSearch search = platform::FindFilePlaces(start);
+  ASSERT_TRUE(search.places.has_value());
+  EXPECT_EQ(search.places->data, games());
+  EXPECT_EQ(search.places->config, root / "appdata" / "Starmoat");
+
+  // Without its data beside it the marker means nothing: the usual order applies.
+  fs::remove_all(games() / "Data");
+  search = platform::FindFilePlaces(start);
+  ASSERT_TRUE(search.places.has_value());
+  EXPECT_TRUE(search.places->data.empty());
+  EXPECT_TRUE(search.places->config.empty());
+}
+
 TEST_F(FilePlacesTest, NothingFoundNamesEveryPlaceTried) {
   // A folder named like the pack is no pack.
   fs::create_directories(installed() / "Data" / "Data.pp");

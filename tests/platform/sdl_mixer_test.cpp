@@ -10,12 +10,14 @@
 #include <vector>
 
 #include "audio/embedded_sounds.h"
+#include "audio/mix_levels.h"
 #include "audio/music.h"
 #include "audio/sound_bank.h"
 #include "audio/test_wave.h"
 #include "persistence/config.h"
 #include "platform/sdl/sdl_music_player.h"
 #include "platform/sdl/sdl_sound_device.h"
+#include "platform/sound_levels.h"
 #include "shell/menu_commands.h"
 
 namespace fs = std::filesystem;
@@ -25,6 +27,8 @@ namespace {
 struct Loudness {
   double left = 0;
   double right = 0;
+  int peakLeft = 0;
+  int peakRight = 0;
 };
 
 class SdlMixerTest : public ::testing::Test {
@@ -79,6 +83,8 @@ class SdlMixerTest : public ::testing::Test {
     for (size_t i = 0; i + 1 < bytes.size() / 2; i += 2) {
       l.left += std::abs(s[i]);
       l.right += std::abs(s[i + 1]);
+      l.peakLeft = std::max(l.peakLeft, std::abs(int(s[i])));
+      l.peakRight = std::max(l.peakRight, std::abs(int(s[i + 1])));
     }
     return l;
   }
@@ -97,6 +103,37 @@ TEST_F(SdlMixerTest, FarLeftIsLouderOnTheLeft) {
   const Loudness right = Run([] { PlaySound(799, 599, sfxHit); });
   EXPECT_GT(right.right, 1e6);
   EXPECT_LT(right.left * 30, right.right);
+}
+
+// The mixer scales the full-scale samples: by the effect's level in the mix, and by the volume
+// and pan of the play on top of it.
+TEST_F(SdlMixerTest, EffectsPlayAtTheirLevelInTheMixUnderTheirVolumeAndPan) {
+  // A full-scale 8-bit square wave: +127 and -127, 32512 on the mixer's 16-bit scale; at the
+  // mixer's own rate, so that no resampling rings over its edges.
+  std::vector<uint8_t> samples(22050);
+  for (size_t i = 0; i < samples.size(); ++i) samples[i] = (i / 50) % 2 ? 0x01 : 0xFF;
+  wave = testwave::MonoWave(44100, 8, samples);
+  for (auto& s : sounds) s = {"full", wave.data(), wave.size()};
+  const struct {
+    int32_t x, y;  // where the event happens: pan (x - 400) * 10, volume y - 800
+    double left, right;
+  } cases[] = {
+      {400, 800, 1.0, 1.0},         // volume 0, centred: the level in the mix alone
+      {400, 200, 0.501, 0.501},     // -6 dB
+      {600, 800, 0.1, 1.0},         // pan +2000: -20 dB on the left
+      {300, 600, 0.794, 0.251},     // volume -200 and pan -1000: -2 dB, -10 dB more on the right
+  };
+  for (int32_t effect : {sfxHit, sfxSkeel}) {
+    const double level = platform::MixerVolume(kEffectMixLevels[effect], 128) / 128.0;
+    ASSERT_LT(level, 0.9) << "an effect at full level leaves no room to measure";
+    for (const auto& c : cases) {
+      SCOPED_TRACE(testing::Message() << "effect " << effect << " at " << c.x << "," << c.y);
+      const Loudness l = Run([&] { PlaySound(c.x, c.y, effect); });
+      // Within the panning's steps of 1/255.
+      EXPECT_NEAR(l.peakLeft, 32512 * level * c.left, 32512 * level * 0.004 + 2);
+      EXPECT_NEAR(l.peakRight, 32512 * level * c.right, 32512 * level * 0.004 + 2);
+    }
+  }
 }
 
 TEST_F(SdlMixerTest, OverlappingPlaysAddUpBeyondTheFirstChannels) {
@@ -136,6 +173,23 @@ TEST_F(SdlMixerTest, MusicOnIsHeard) {
   EXPECT_GT(l.left + l.right, 1e6);
 }
 
+// The module player scales the tune by the music's level in the mix.
+TEST_F(SdlMixerTest, MusicPlaysAtItsLevelInTheMix) {
+  const fs::path module = fs::path(STARMOAT_GAME_DIR) / "sound" / "1.xm";
+  if (!fs::exists(module)) GTEST_SKIP() << "the modules are not built";
+  auto play = [&module](int32_t level) {
+    return [&module, level] {
+      platform::IMusicPlayer* player = platform::Services().music;
+      player->SongPlay(player->SongLoadFromFile(module.string()), level);
+    };
+  };
+  SetSound(false);
+  const Loudness full = Run(play(-600), 1500);
+  const Loudness half = Run(play(-1200), 1500);
+  ASSERT_GT(full.left + full.right, 1e6);
+  EXPECT_NEAR((half.left + half.right) / (full.left + full.right), 0.5, 0.05);
+}
+
 TEST_F(SdlMixerTest, AMissingModuleIsSilent) {
   const fs::path oldDir = fs::current_path();
   fs::current_path(fs::temp_directory_path());
@@ -151,7 +205,7 @@ TEST(SdlSoundDeviceTest, NoAudioDeviceMeansSilenceWithoutAMessage) {
   platform::SdlMusicPlayer player(device);
   unsetenv("SDL_AUDIODRIVER");
   EXPECT_FALSE(device.IsOpen());
-  EXPECT_EQ(device.CreateVoice(1, 8000, 8, std::vector<uint8_t>(100, 0x80)), nullptr);
+  EXPECT_EQ(device.CreateVoice(1, 8000, 8, std::vector<uint8_t>(100, 0x80), 0), nullptr);
   EXPECT_EQ(player.SongLoadFromFile("anything.xm"), 0u);
 }
 

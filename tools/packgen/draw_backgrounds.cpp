@@ -304,7 +304,7 @@ Picture DrawMenuBackground() {
   StarField(canvas, 606, 700, 110, 12, false);
   cairo_t* cr = canvas.cr();
   Galaxy(cr, 640, 185, 95, -0.35);
-  PaintPlanet(canvas, 230, 1010, 540);
+  PaintPlanet(canvas, 260, 1300, 780);
   // A small moon far off, clear of every page's text.
   const double mx = 318, my = 46, mr = 13;
   cairo_pattern_t* moon = cairo_pattern_create_radial(mx - 5, my - 5, 1, mx, my, mr);

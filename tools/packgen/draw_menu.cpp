@@ -89,39 +89,32 @@ Picture DrawSmallButton(SmallButton which, bool highlighted) {
   return canvas.Keyed(kMagentaKey, 24);
 }
 
-Picture DrawOptionBox(int w, int h, bool highlighted) {
-  Canvas canvas(w, h);
-  cairo_t* cr = canvas.cr();
-  if (highlighted) {
-    GreenHalo(cr, 4, 4, w - 8, h - 8, 3, 4);
-    Inset(cr, 4, 4, w - 8, h - 8, 3, true);
-    cairo_set_line_width(cr, 1.5);
-    RoundRect(cr, 4.5, 4.5, w - 9, h - 9, 3);
-    SetColour(cr, 0x00FF00);
-    cairo_stroke(cr);
-    return canvas.Keyed(kMagentaKey, 24);
+Picture DrawOptionBox(const OptionBox& place, bool highlighted) {
+  const double w = place.box.w, h = place.box.h;
+  if (!highlighted) {
+    Canvas canvas(place.box.w, place.box.h);
+    Inset(canvas.cr(), 0, 0, w, h, 3, false);
+    return canvas.Keyed(kMagentaKey);
   }
-  Inset(cr, 0, 0, w, h, 3, false);
-  return canvas.Keyed(kMagentaKey);
-}
-
-Picture DrawEditBox(bool focused) {
-  if (!focused) {
-    // Drawn without a colour key: an inset field filling the picture.
-    Canvas canvas(kEditNormal.w, kEditNormal.h);
-    Inset(canvas.cr(), 0, 0, kEditNormal.w, kEditNormal.h, 0, false);
-    return canvas.Opaque(0x060A16);
-  }
-  Canvas canvas(kEditFocused.w, kEditFocused.h);
+  Canvas canvas(place.highlight.w, place.highlight.h);
   cairo_t* cr = canvas.cr();
-  const double w = kEditFocused.w, h = kEditFocused.h;
-  GreenHalo(cr, 4, 4, w - 8, h - 8, 3, 4);
-  Inset(cr, 4, 4, w - 8, h - 8, 3, true);
+  const double x = place.dx, y = place.dy;
+  // The glow is cut where the box comes close to the picture's edge (below it).
+  GreenHalo(cr, x, y, w, h, 3, 4);
+  Inset(cr, x, y, w, h, 3, true);
   cairo_set_line_width(cr, 1.5);
-  RoundRect(cr, 4.5, 4.5, w - 9, h - 9, 3);
+  RoundRect(cr, x + 0.5, y + 0.5, w - 1, h - 1, 3);
   SetColour(cr, 0x00FF00);
   cairo_stroke(cr);
   return canvas.Keyed(kMagentaKey, 24);
+}
+
+Picture DrawEditBox(bool focused) {
+  if (focused) return DrawOptionBox(kEditBox, true);
+  // Drawn without a colour key: an inset field filling the picture.
+  Canvas canvas(kEditBox.box.w, kEditBox.box.h);
+  Inset(canvas.cr(), 0, 0, kEditBox.box.w, kEditBox.box.h, 0, false);
+  return canvas.Opaque(0x060A16);
 }
 
 Picture DrawDialogPanel() {

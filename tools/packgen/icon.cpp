@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 
 #include "canvas.h"
@@ -124,6 +125,57 @@ void WriteIconPng(int size, const std::string& path) {
   if (cairo_surface_write_to_png(canvas.surface(), path.c_str()) != CAIRO_STATUS_SUCCESS) {
     throw std::runtime_error("cannot write " + path);
   }
+}
+
+namespace {
+
+cairo_status_t AppendPng(void* closure, const unsigned char* data, unsigned int length) {
+  auto* bytes = static_cast<std::string*>(closure);
+  bytes->append(reinterpret_cast<const char*>(data), length);
+  return CAIRO_STATUS_SUCCESS;
+}
+
+void PutLe(std::string& out, uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+}  // namespace
+
+void WriteIconIco(const std::vector<int>& sizes, const std::string& path) {
+  std::vector<std::string> images;
+  for (int size : sizes) {
+    Canvas canvas(size, size);
+    Paint(canvas);
+    cairo_surface_flush(canvas.surface());
+    std::string png;
+    if (cairo_surface_write_to_png_stream(canvas.surface(), AppendPng, &png) != CAIRO_STATUS_SUCCESS) {
+      throw std::runtime_error("cannot encode the icon for " + path);
+    }
+    images.push_back(std::move(png));
+  }
+  // ICONDIR, then one ICONDIRENTRY per image, then the images themselves.
+  std::string ico;
+  PutLe(ico, 0, 2);
+  PutLe(ico, 1, 2);  // an icon, not a cursor
+  PutLe(ico, static_cast<uint32_t>(sizes.size()), 2);
+  uint32_t offset = static_cast<uint32_t>(6 + 16 * sizes.size());
+  for (size_t i = 0; i < sizes.size(); ++i) {
+    const uint32_t side = sizes[i] >= 256 ? 0 : static_cast<uint32_t>(sizes[i]);  // 0 means 256
+    PutLe(ico, side, 1);
+    PutLe(ico, side, 1);
+    PutLe(ico, 0, 1);   // no palette
+    PutLe(ico, 0, 1);
+    PutLe(ico, 1, 2);   // colour planes
+    PutLe(ico, 32, 2);  // bits per pixel
+    PutLe(ico, static_cast<uint32_t>(images[i].size()), 4);
+    PutLe(ico, offset, 4);
+    offset += static_cast<uint32_t>(images[i].size());
+  }
+  for (const std::string& image : images) ico += image;
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::ofstream out(path, std::ios::binary);
+  out.write(ico.data(), static_cast<std::streamsize>(ico.size()));
+  if (!out.flush()) throw std::runtime_error("cannot write " + path);
 }
 
 }  // namespace packgen

@@ -12,16 +12,15 @@ namespace {
 
 constexpr double kDrumRate = 44100;
 constexpr int kCycle = 168;  // samples per cycle of the tonal instruments
-// The tunes play under the effects: well below them, and low enough that music and a busy
-// fight together never reach full scale.
-constexpr double kMusicLevel = 0.12;
 
+// Each instrument peaks near full scale for its resolution; the game's mixer sets how loud the
+// music plays.
 std::vector<int16_t> ToPcm(std::vector<double> s, double peak) {
   double max = 1e-9;
   for (double v : s) max = std::max(max, std::fabs(v));
   std::vector<int16_t> out(s.size());
   for (size_t i = 0; i < s.size(); ++i) {
-    out[i] = int16_t(std::lround(s[i] / max * peak * kMusicLevel * 32767));
+    out[i] = int16_t(std::lround(s[i] / max * peak * 32767));
   }
   return out;
 }

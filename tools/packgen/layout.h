@@ -53,19 +53,24 @@ inline constexpr Size kMainPanel{334, 256};
 // Level marker at x 760 rides from y 245 up to y 55; 20 wide fills the gap between the
 // shield (747..757) and energy (780..790) bar columns.
 inline constexpr Size kLevelMarker{20, 14};
-// Text box, focused look: the country box rectangle (305, 409)-(677, 450).
-inline constexpr Size kEditFocused{372, 41};
-// Text box, normal look: drawn 4 px inside the same rectangle.
-inline constexpr Size kEditNormal{364, 33};
-// "Boss key" row: highlight = rectangle (305, 473)-(491, 509), normal look 4 px inside.
-inline constexpr Size kBossKeyHighlight{186, 36};
-inline constexpr Size kBossKeyNormal{178, 28};
-// "Display" row: highlight = (295, 226)-(437, 256), normal look at (300, 230).
-inline constexpr Size kDisplayHighlight{142, 30};
-inline constexpr Size kDisplayNormal{132, 22};
-// On/off rows: highlight = (322, 287)-(390, 317), normal look at (327, 292).
-inline constexpr Size kOnOffHighlight{68, 30};
-inline constexpr Size kOnOffNormal{58, 20};
+// Option boxes. The highlight picture is the row's whole rectangle; the normal look is drawn at
+// (dx, dy) inside it, and the highlight lights the same box in the same place. The values are
+// drawn near the lower edge of their rows, so the boxes reach down to 1-3 px above the
+// rectangle's bottom: a glyph's descender then still lies inside the frame.
+struct OptionBox {
+  Size highlight;
+  int dx, dy;
+  Size box;
+};
+// "Display" row: (295, 226)-(437, 256), normal look at (300, 230).
+inline constexpr OptionBox kDisplayBox{{142, 30}, 5, 4, {132, 24}};
+// On/off rows: (322, 287)-(390, 317), normal look at (327, 292).
+inline constexpr OptionBox kOnOffBox{{68, 30}, 5, 5, {58, 22}};
+// "Boss key" row: (305, 473)-(491, 509), normal look at (309, 477).
+inline constexpr OptionBox kBossKeyBox{{186, 36}, 4, 4, {178, 30}};
+// The country box: (305, 409)-(677, 450), normal look at (309, 413); its typed text is drawn
+// 32 px high from y 419.
+inline constexpr OptionBox kEditBox{{372, 41}, 4, 4, {364, 36}};
 // High-score table row: drawn at (250, 120 + 36 i), so 36 high to join; 510 wide reaches
 // past a seven-digit score in the column at x 640.
 inline constexpr Size kTableRow{510, 36};

@@ -2,7 +2,8 @@
 //
 // Writes GAME_DIR/Data/Data.pp, GAME_DIR/sound/1.xm and 2.xm, ASSET_DIR/sfx/<Name>.wav,
 // ASSET_DIR/contact-sheet.png, the desktop icons
-// ASSET_DIR/icons/hicolor/<size>x<size>/apps/starmoat.png and the source EMBED_CPP that embeds
+// ASSET_DIR/icons/hicolor/<size>x<size>/apps/starmoat.png, the Windows icon file
+// ASSET_DIR/icons/starmoat.ico and the source EMBED_CPP that embeds
 // the effects and the window's icon. Every output
 // is a pure function of this program, so two runs write the same bytes. With --review it
 // also writes two compositions for looking at the art in context (ASSET_DIR/review-*.png).
@@ -50,6 +51,8 @@ int main(int argc, char** argv) {
       const std::string folder = std::to_string(size) + "x" + std::to_string(size);
       WriteIconPng(size, assetDir + "/icons/hicolor/" + folder + "/apps/starmoat.png");
     }
+    WriteIconIco({std::begin(kWindowsIconSizes), std::end(kWindowsIconSizes)},
+                 assetDir + "/icons/starmoat.ico");
   } catch (const std::exception& e) {
     std::fprintf(stderr, "packgen: %s\n", e.what());
     return 1;

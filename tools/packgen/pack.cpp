@@ -32,7 +32,7 @@ void AddScreens(std::vector<Picture>& pack) {
   for (int i = 0; i < 6; ++i) pack.push_back(DrawMainButton(i, true));    // 1..6
   pack.push_back(DrawLevelMarker());                                      // 7
   pack.push_back(DrawEditBox(false));                                     // 8
-  pack.push_back(DrawOptionBox(kBossKeyNormal.w, kBossKeyNormal.h, false));  // 9
+  pack.push_back(DrawOptionBox(kBossKeyBox, false));                      // 9
   pack.push_back(DrawTableRow());                                         // 10
   pack.push_back(DrawScoreButton(0, true));                               // 11
   pack.push_back(DrawScoreButton(1, true));                               // 12
@@ -40,8 +40,8 @@ void AddScreens(std::vector<Picture>& pack) {
   pack.push_back(DrawSmallButton(SmallButton::kBack, true));              // 14
   pack.push_back(DrawSmallButton(SmallButton::kPrevious, true));          // 15
   pack.push_back(DrawSmallButton(SmallButton::kNext, true));              // 16
-  pack.push_back(DrawOptionBox(kDisplayNormal.w, kDisplayNormal.h, false));  // 17
-  pack.push_back(DrawOptionBox(kOnOffNormal.w, kOnOffNormal.h, false));   // 18
+  pack.push_back(DrawOptionBox(kDisplayBox, false));                      // 17
+  pack.push_back(DrawOptionBox(kOnOffBox, false));                        // 18
   pack.push_back(DrawDialogPanel());                                      // 19
   pack.push_back(DrawHudTopPanel());                                      // 20
   pack.push_back(DrawHudFrame());                                         // 21
@@ -55,10 +55,10 @@ void AddScreens(std::vector<Picture>& pack) {
   pack.push_back(DrawScoreButton(0, false));                              // 32
   pack.push_back(DrawScoreButton(1, false));                              // 33
   pack.push_back(DrawSmallButton(SmallButton::kBack, false));             // 34
-  pack.push_back(DrawOptionBox(kOnOffHighlight.w, kOnOffHighlight.h, true));      // 35
-  pack.push_back(DrawOptionBox(kDisplayHighlight.w, kDisplayHighlight.h, true));  // 36
+  pack.push_back(DrawOptionBox(kOnOffBox, true));                         // 35
+  pack.push_back(DrawOptionBox(kDisplayBox, true));                       // 36
   pack.push_back(DrawEditBox(true));                                      // 37
-  pack.push_back(DrawOptionBox(kBossKeyHighlight.w, kBossKeyHighlight.h, true));  // 38
+  pack.push_back(DrawOptionBox(kBossKeyBox, true));                       // 38
   pack.push_back(DrawSpecialIndicator(true));                             // 39 wall
   pack.push_back(DrawSpecialIndicator(false));                            // 40 bomb
   pack.push_back(DrawAboutPicture());                                     // 41

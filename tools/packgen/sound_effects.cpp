@@ -1,5 +1,6 @@
 #include "sound_effects.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "dsp.h"
@@ -12,12 +13,7 @@ namespace {
 
 using Samples = std::vector<double>;
 
-// Every effect is made at full scale, then lowered by this much: in a busy fight a dozen voices
-// (explosions, shots, a special) play at once over the music, and their sum must stay below
-// full scale or the mix clips.
-constexpr double kEffectsLevel = 0.2;
-// The special weapon always sounds as ten voices started together, which add up in phase.
-constexpr double kSkeelShare = 0.3;
+constexpr double kPeak = 0.95;
 
 // A short, soft tick: two decaying partials and a breath of noise.
 Samples MenuClick(int n, double rate) {
@@ -192,7 +188,11 @@ std::vector<uint8_t> MakeEffectWav(int index) {
     case 5: s = Skeel(count, rate); break;
     default: s = NewStage(count, rate); break;
   }
-  for (double& v : s) v *= kEffectsLevel * (index == 5 ? kSkeelShare : 1.0);
+  // Just below full scale whatever the fades left: the 8-bit effects keep all the resolution
+  // they have, and the game's mixer sets how loud each one plays.
+  double max = 1e-9;
+  for (double v : s) max = std::max(max, std::fabs(v));
+  for (double& v : s) v *= kPeak / max;
   return EncodeWav(f.rate, f.bits, s);
 }
 

@@ -1,5 +1,6 @@
 // The seven sound effects of the bank, synthesised to the exact formats and lengths the game's
-// effect table gives.
+// effect table gives. Each peaks near full scale, so that even the 8-bit ones keep their
+// resolution; how loud each plays is set by the game's mixer.
 #pragma once
 
 #include <cstdint>

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "layout.h"
 #include "picture.h"
 
 namespace packgen {
@@ -51,7 +52,7 @@ Picture DrawHeader();
 Picture DrawScoreButton(int index, bool highlighted);  // 0 "Clear table", 1 "World table"
 enum class SmallButton { kBack, kPrevious, kNext };
 Picture DrawSmallButton(SmallButton which, bool highlighted);
-Picture DrawOptionBox(int w, int h, bool highlighted);
+Picture DrawOptionBox(const OptionBox& place, bool highlighted);
 Picture DrawEditBox(bool focused);
 Picture DrawDialogPanel();
 Picture DrawTableRow();

@@ -2,6 +2,8 @@
 
 #include <SDL_mixer.h>
 
+#include "platform/sound_levels.h"
+
 namespace platform {
 
 SdlMusicPlayer::~SdlMusicPlayer() {
@@ -18,9 +20,13 @@ uint32_t SdlMusicPlayer::SongLoadFromFile(const std::string& path) {
   return lastHandle_;
 }
 
-void SdlMusicPlayer::SongPlay(uint32_t song) {
+void SdlMusicPlayer::SongPlay(uint32_t song, int32_t mixLevel) {
   auto it = songs_.find(song);
-  if (it != songs_.end()) Mix_PlayMusic(it->second, -1);
+  if (it == songs_.end()) return;
+  // The module player scales its own mixing by the music volume, so the tune keeps its
+  // resolution.
+  Mix_VolumeMusic(MixerVolume(mixLevel, MIX_MAX_VOLUME));
+  Mix_PlayMusic(it->second, -1);
 }
 
 void SdlMusicPlayer::SongFree(uint32_t song) {

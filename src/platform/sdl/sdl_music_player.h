@@ -23,7 +23,7 @@ class SdlMusicPlayer : public IMusicPlayer {
   SdlMusicPlayer& operator=(const SdlMusicPlayer&) = delete;
 
   uint32_t SongLoadFromFile(const std::string& path) override;
-  void SongPlay(uint32_t song) override;
+  void SongPlay(uint32_t song, int32_t mixLevel) override;
   void SongFree(uint32_t song) override;
 
  private:

@@ -8,15 +8,30 @@
 #include "platform/sdl/sdl_clock.h"
 #include "platform/sdl/sdl_display.h"
 #include "platform/sdl/sdl_events.h"
-#include "platform/sdl/sdl_font_locator.h"
 #include "platform/sdl/sdl_gamepads.h"
 #include "platform/sdl/sdl_http_client.h"
 #include "platform/sdl/sdl_input.h"
 #include "platform/sdl/sdl_music_player.h"
-#include "platform/sdl/sdl_shell.h"
 #include "platform/sdl/sdl_sound_device.h"
 
+// What SDL does not cover: opening a URL or a file, and finding fonts.
+#if defined(_WIN32)
+#include "platform/windows/windows_font_locator.h"
+#include "platform/windows/windows_shell.h"
+#else
+#include "platform/sdl/sdl_font_locator.h"
+#include "platform/sdl/sdl_shell.h"
+#endif
+
 namespace platform {
+
+#if defined(_WIN32)
+using SystemShell = WindowsShell;
+using SystemFontLocator = WindowsFontLocator;
+#else
+using SystemShell = SdlShell;
+using SystemFontLocator = SdlFontLocator;
+#endif
 
 class SdlPlatform {
  public:
@@ -36,9 +51,9 @@ class SdlPlatform {
   bool ok_ = false;
   std::string error_;
   SdlClock clock_;
-  SdlShell shell_;
+  SystemShell shell_;
   SdlHttpClient http_;
-  SdlFontLocator fonts_;
+  SystemFontLocator fonts_;
   std::unique_ptr<SdlDisplay> display_;
   std::unique_ptr<SdlInput> input_;
   std::unique_ptr<SdlEvents> events_;

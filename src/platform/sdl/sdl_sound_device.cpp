@@ -23,12 +23,14 @@ struct Sample {
   Mix_Chunk chunk{};
 };
 
-// The recording as the bank gave it, kept for playing at another rate.
+// The recording as the bank gave it, kept for playing at another rate, and its level in the
+// mix.
 struct Source {
   uint16_t channels = 0;
   uint32_t rate = 0;
   uint16_t bits = 0;
   std::vector<uint8_t> pcm;
+  int32_t mixLevel = 0;
 };
 
 }  // namespace
@@ -155,13 +157,14 @@ class SdlVoice : public ISoundVoice {
     channel_ = -1;
   }
 
-  // Channel volume carries the level of the near side, panning the extra loss of the far one.
+  // The samples keep their full resolution; the mixer scales them on its 16-bit output: the
+  // channel volume by the sound's level in the mix, the panning (in floating point, 256 steps
+  // a side) by this play's volume and pan.
   void ApplyLevels() {
+    Mix_Volume(channel_, MixerVolume(source_->mixLevel, MIX_MAX_VOLUME));
     const StereoGain g = StereoGains(volume_, pan_);
-    const double near = std::max(g.left, g.right);
-    Mix_Volume(channel_, static_cast<int>(std::lround(near * MIX_MAX_VOLUME)));
-    Mix_SetPanning(channel_, static_cast<Uint8>(std::lround(255 * g.left / near)),
-                   static_cast<Uint8>(std::lround(255 * g.right / near)));
+    Mix_SetPanning(channel_, static_cast<Uint8>(std::lround(255 * g.left)),
+                   static_cast<Uint8>(std::lround(255 * g.right)));
   }
 
   std::shared_ptr<SdlSoundDevice::Mixer> mixer_;
@@ -211,9 +214,11 @@ bool SdlSoundDevice::IsOpen() { return mixer_->open; }
 std::unique_ptr<ISoundVoice> SdlSoundDevice::CreateVoice(uint16_t channels,
                                                          uint32_t samplesPerSec,
                                                          uint16_t bitsPerSample,
-                                                         const std::vector<uint8_t>& pcm) {
+                                                         const std::vector<uint8_t>& pcm,
+                                                         int32_t mixLevel) {
   if (!mixer_->open) return nullptr;
-  auto source = std::make_shared<Source>(Source{channels, samplesPerSec, bitsPerSample, pcm});
+  auto source = std::make_shared<Source>(
+      Source{channels, samplesPerSec, bitsPerSample, pcm, mixLevel});
   std::shared_ptr<Sample> sample = mixer_->Convert(*source, samplesPerSec);
   if (!sample) return nullptr;
   return std::make_unique<SdlVoice>(mixer_, std::move(source), std::move(sample));

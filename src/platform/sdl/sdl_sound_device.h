@@ -1,6 +1,6 @@
 // The sound device on SDL2_mixer: every playing voice gets a mixer channel of its own (more
-// channels are allocated when all are busy), with the voice's pan and volume turned into
-// channel panning and channel volume.
+// channels are allocated when all are busy), with the sound's level in the mix as the channel
+// volume and the voice's pan and volume as the channel's panning.
 #pragma once
 
 #include <memory>
@@ -21,7 +21,8 @@ class SdlSoundDevice : public ISoundDevice {
   bool IsOpen() override;
   std::unique_ptr<ISoundVoice> CreateVoice(uint16_t channels, uint32_t samplesPerSec,
                                            uint16_t bitsPerSample,
-                                           const std::vector<uint8_t>& pcm) override;
+                                           const std::vector<uint8_t>& pcm,
+                                           int32_t mixLevel) override;
 
   // What the open mixer and its voices share; voices outliving the device find it closed.
   struct Mixer;

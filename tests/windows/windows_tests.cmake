@@ -1,0 +1,43 @@
+# The unit and scenario tests built for Windows (included by tests/CMakeLists.txt), run through
+# Wine: the toolchain names it as CMAKE_CROSSCOMPILING_EMULATOR. Left out, and why:
+#  - server/: the world score server is a program of Linux servers;
+#  - quit_signals_test, sdl_shell_test, sdl_font_locator_test: POSIX signals, xdg-open and
+#    fontconfig; their Windows counterparts are tested in platform/windows/;
+#  - sdl_http_client_test, score_server_test: their local servers are cpp-httplib (a library of
+#    the build machine) and POSIX sockets; the Windows client meets a real server in
+#    tests/windows/game.sh.
+list(FILTER STARMOAT_TEST_SOURCES EXCLUDE REGEX ".*/server/.*")
+list(FILTER STARMOAT_TEST_SOURCES EXCLUDE REGEX
+  ".*/(quit_signals|sdl_shell|sdl_font_locator|sdl_http_client|score_server)_test\\.cpp$")
+
+add_executable(starmoat_tests ${STARMOAT_TEST_SOURCES})
+target_include_directories(starmoat_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+# The few POSIX calls the tests make to set up (setenv, mkdtemp), done the Windows way.
+target_compile_options(starmoat_tests PRIVATE ${STARMOAT_WARNINGS}
+  -include ${CMAKE_CURRENT_SOURCE_DIR}/windows/posix_shims.h)
+target_compile_definitions(starmoat_tests PRIVATE
+  STARMOAT_GAME_DIR="${STARMOAT_GAME_DIR}" STARMOAT_ASSET_DIR="${STARMOAT_ASSET_DIR}")
+target_link_libraries(starmoat_tests PRIVATE ${STARMOAT_APP_LIB} GTest::gtest GTest::gmock
+  GTest::gtest_main)
+add_dependencies(starmoat_tests starmoat_assets)
+file(COPY ${STARMOAT_RUNTIME_DLLS} DESTINATION ${CMAKE_CURRENT_BINARY_DIR})
+
+# Each Wine process costs a second or more to start, so the tests run in two processes (one
+# per core) rather than one each: GoogleTest's own sharding splits them.
+foreach(shard 0 1)
+  add_test(NAME windows_unit_${shard} COMMAND starmoat_tests)
+  set_tests_properties(windows_unit_${shard} PROPERTIES LABELS "unit;windows" TIMEOUT 1800
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    ENVIRONMENT "GTEST_TOTAL_SHARDS=2;GTEST_SHARD_INDEX=${shard}")
+endforeach()
+
+# The packages and the game's real window under Wine, after tools/windows/package.sh has put the
+# zip and the setup program in packages/. The Linux build's game folder (beside the asset
+# generator this build runs) gives the pictures and the settings file to compare with.
+get_filename_component(STARMOAT_HOST_BUILD "${STARMOAT_HOST_PACKGEN}/../../.." ABSOLUTE)
+add_test(NAME windows_zip_game COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows/zip_game.sh
+  ${CMAKE_BINARY_DIR}/packages ${STARMOAT_HOST_BUILD}/game)
+add_test(NAME windows_installer COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows/installer.sh
+  ${CMAKE_BINARY_DIR}/packages)
+set_tests_properties(windows_zip_game windows_installer PROPERTIES LABELS "e2e;windows"
+  RUN_SERIAL TRUE TIMEOUT 900)

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds the game and its tests for another platform:
+#
+#   tools/targets/build-game.sh TARGET [BUILD_DIR] [cmake options...]
+#
+# First the target's libraries (tools/targets/build-libs.sh, cached), then the asset generator
+# of the native build in build/ (it always runs on this machine), then the cross build in
+# BUILD_DIR (default build-TARGET) with cmake/toolchains/TARGET.cmake.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+target=${1:?usage: build-game.sh TARGET [BUILD_DIR] [cmake options...]}
+dir=${2:-$root/build-$target}
+shift $(($# >= 2 ? 2 : 1))
+jobs=${STARMOAT_JOBS:-$(nproc)}
+cache=${STARMOAT_TARGET_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/starmoat-targets}
+
+"$root/tools/targets/build-libs.sh" "$target"
+
+if [ ! -f "$root/build/CMakeCache.txt" ]; then
+  cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
+cmake --build "$root/build" -j"$jobs" --target starmoat_packgen
+
+cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/$target.cmake" \
+  -DSTARMOAT_TARGET_LIBS_FILE="$cache/$target/libs.cmake" \
+  -DSTARMOAT_HOST_PACKGEN="$root/build/tools/packgen/starmoat_packgen" "$@" >/dev/null
+cmake --build "$dir" -j"$jobs"
