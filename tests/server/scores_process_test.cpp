@@ -54,7 +54,7 @@ TEST_F(ScoresCommand, HelpAndVersion) {
   }
   ScoresProcess version({"--version"});
   EXPECT_EQ(version.Wait(), 0);
-  EXPECT_TRUE(std::regex_match(version.Output(), std::regex("starmoat-scores \\d+\\.\\d+\n")));
+  EXPECT_TRUE(std::regex_match(version.Output(), std::regex("starmoat-scores \\d+\\.\\d+\\.\\d+\n")));
 }
 
 TEST_F(ScoresCommand, WrongCommandLinesAndRefusedDatabasesEndWithOneLine) {

@@ -16,6 +16,13 @@ start_xvfb() {
   done
   [ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
   export DISPLAY=":$(head -n1 "$work/display")"
+  # Xvfb names its display as soon as it listens, which can be before it serves a client;
+  # a game started in that gap finds no display and falls back to an invisible one.
+  for _ in $(seq 100); do
+    xdpyinfo >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  fail "Xvfb on $DISPLAY does not answer: $(cat "$work/xvfb.log")"
 }
 
 # find_window PID LOG: sets window to the visible window "Starmoat", failing with the log
