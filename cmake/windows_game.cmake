@@ -13,14 +13,15 @@ set_source_files_properties(${CMAKE_BINARY_DIR}/starmoat.rc PROPERTIES
   OBJECT_DEPENDS ${STARMOAT_WINDOWS_ICON})
 
 # The three faces the game draws with (fontconfig finds them on Linux; Windows has none of
-# them): the labels, the text entry box and the fallback.
+# them): the labels (Play), the text entry box and options page (URW's Nimbus Mono PS) and the
+# fallback (DejaVu Sans), each bold, from the Debian packages the Linux build finds them in.
 set(STARMOAT_WINDOWS_FONTS
   /usr/share/fonts/truetype/play/Play-Bold.ttf
-  /usr/share/fonts/truetype/comfortaa/Comfortaa-Bold.ttf
+  /usr/share/fonts/opentype/urw-base35/NimbusMonoPS-Bold.otf
   /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf)
 set(STARMOAT_WINDOWS_FONT_LICENCES
   /usr/share/doc/fonts-play/copyright
-  /usr/share/doc/fonts-comfortaa/copyright
+  /usr/share/doc/fonts-urw-base35/copyright
   /usr/share/doc/fonts-dejavu-core/copyright)
 file(COPY ${STARMOAT_WINDOWS_FONTS} DESTINATION ${STARMOAT_GAME_DIR}/fonts)
 

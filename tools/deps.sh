@@ -73,9 +73,10 @@ starmoat_install_deps() {
 
 # The Windows build, needed by ./test and ./package (not by ./play): the MinGW-w64 cross
 # compiler, dpkg-dev for `apt-get source` (tools/targets/build-libs.sh builds the libraries from
-# Debian's sources), Wine to run the Windows tests and the game, NSIS and zip for the packages.
+# Debian's sources) and Ninja to build them, Wine to run the Windows tests and the game, NSIS
+# and zip for the packages.
 STARMOAT_WINDOWS_PACKAGES=(
-  g++-mingw-w64-x86-64 dpkg-dev wine wine64 nsis zip
+  g++-mingw-w64-x86-64 dpkg-dev ninja-build wine wine64 nsis zip
 )
 
 starmoat_install_windows_deps() {

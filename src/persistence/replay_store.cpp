@@ -17,7 +17,11 @@ constexpr const char* kFolder = "replays";
 constexpr char kMagic[4] = {'S', 'M', 'R', 'P'};
 
 void Report(const fs::path& path, const std::string& why) {
-  std::fprintf(stderr, "Starmoat: cannot save the replay %s: %s\n", path.c_str(), why.c_str());
+  // UTF-8 on every system: a Windows path is wide, and its narrow form throws on names the
+  // code page cannot spell.
+  const std::u8string name = path.u8string();
+  std::fprintf(stderr, "Starmoat: cannot save the replay %s: %s\n",
+               std::string(name.begin(), name.end()).c_str(), why.c_str());
 }
 
 // An existing file is replaced only when it reads as one of our replays: a file of the same

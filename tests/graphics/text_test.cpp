@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 
 #include "graphics/draw.h"
 #include "graphics/font_cache.h"
 #include "platform/platform.h"
+#if defined(_WIN32)
+#include "platform/windows/windows_font_locator.h"
+#else
 #include "platform/sdl/sdl_font_locator.h"
+#endif
 
 namespace gfx {
 namespace {
@@ -182,7 +187,8 @@ TEST_F(TextTest, EntryFaceDrawsToo) {
   EXPECT_GT(TextWidth(Face::Entry, 32, 20, "Player"), 60);
 }
 
-// The chosen faces themselves, found through fontconfig as the program finds them.
+// The chosen faces themselves, found as the program finds them: through fontconfig, or on
+// Windows in the fonts folder the game brings.
 class InstalledFaceTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -195,7 +201,11 @@ class InstalledFaceTest : public ::testing::Test {
     platform::SetServices(platform::Platform{});
     ResetFontCache();
   }
+#if defined(_WIN32)
+  platform::WindowsFontLocator locator_{{std::filesystem::path(STARMOAT_GAME_DIR) / "fonts"}};
+#else
   platform::SdlFontLocator locator_;
+#endif
 };
 
 TEST_F(InstalledFaceTest, FacesAreInstalledAndBold) {

@@ -192,7 +192,7 @@ TEST(ConfigSaving, ALinkStaysALinkAndTheFileItNamesIsWritten) {
     EXPECT_EQ(ReadBytes("saves/starmoat.cfg"), FileBytes(Settings, HiScores));
     EXPECT_EQ(FolderNames(), (std::set<std::string>{kConfigFileName, "saves"}));
     std::set<std::string> saves;
-    for (const auto& e : fs::directory_iterator("saves")) saves.insert(e.path().filename());
+    for (const auto& e : fs::directory_iterator("saves")) saves.insert(e.path().filename().string());
     EXPECT_EQ(saves, std::set<std::string>{"starmoat.cfg"});
   }
 }

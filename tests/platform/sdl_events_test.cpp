@@ -180,6 +180,10 @@ TEST_F(SdlEventsTest, MousePositionsAreClientCoordinatesAndButtonsAreNumbered) {
 }
 
 TEST_F(SdlEventsTest, QuitSignalIsOneQuitEventAndCutsTheWaitShort) {
+#if defined(_WIN32)
+  GTEST_SKIP() << "Windows has no SIGTERM for a program (raising it ends the process); its quit "
+                  "requests come to a console control handler";
+#endif
   std::raise(SIGTERM);
   events_->Wait(60'000);  // returns at once: the quit is pending
   WindowEvent e;

@@ -36,7 +36,7 @@ class SdlMixerTest : public ::testing::Test {
   void SetUp() override {
     out = fs::temp_directory_path() / ("starmoat-disk-audio-" + std::to_string(getpid()) + ".raw");
     setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
+    setenv("SDL_DISKAUDIOFILE", out.string().c_str(), 1);
     ResetConfigState();
     ResetSoundBank();
     ResetMusicState();

@@ -12,9 +12,10 @@ target=${1:?usage: build-game.sh TARGET [BUILD_DIR] [cmake options...]}
 dir=${2:-$root/build-$target}
 shift $(($# >= 2 ? 2 : 1))
 jobs=${STARMOAT_JOBS:-$(nproc)}
-cache=${STARMOAT_TARGET_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/starmoat-targets}
 
-"$root/tools/targets/build-libs.sh" "$target"
+# Its last line names the libraries' file for this checkout's recipe.
+libs=$("$root/tools/targets/build-libs.sh" "$target" | tee /dev/stderr | tail -n1)
+[ -f "$libs" ] || { echo "build-game.sh: build-libs.sh gave no libraries' file" >&2; exit 1; }
 
 if [ ! -f "$root/build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -23,6 +24,6 @@ cmake --build "$root/build" -j"$jobs" --target starmoat_packgen
 
 cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/$target.cmake" \
-  -DSTARMOAT_TARGET_LIBS_FILE="$cache/$target/libs.cmake" \
+  -DSTARMOAT_TARGET_LIBS_FILE="$libs" \
   -DSTARMOAT_HOST_PACKGEN="$root/build/tools/packgen/starmoat_packgen" "$@" >/dev/null
 cmake --build "$dir" -j"$jobs"

@@ -6,13 +6,16 @@
 # The sources come from `apt-get source` (a deb-src entry for the Debian archive this machine
 # already uses is added when missing; nothing else is downloaded). Each library is configured by
 # tools/targets/TARGET.sh and installed into its own folder of the cache, named after its Debian
-# version, so a second run builds nothing and a new Debian version builds only what changed:
+# version and a hash of its recipe (its build commands and those of the libraries it links), so
+# a second run builds nothing, a new Debian version or a changed recipe builds only what it
+# changes, and two checkouts with different recipes never share a folder:
 #
-#   ${STARMOAT_TARGET_CACHE:-~/.cache/starmoat-targets}/sources/PKG-VERSION/   unpacked source
-#   ${STARMOAT_TARGET_CACHE:-~/.cache/starmoat-targets}/TARGET/PKG-VERSION/    installed library
+#   ${STARMOAT_TARGET_CACHE:-~/.cache/starmoat-targets}/sources/PKG-VERSION/        unpacked source
+#   ${STARMOAT_TARGET_CACHE:-~/.cache/starmoat-targets}/TARGET/PKG-VERSION-HASH/    installed library
 #
-# Last it writes TARGET/libs.cmake, which the target's CMake toolchain file reads: the folders of
-# the current versions, for find_package and pkg-config.
+# Last it writes TARGET/libs-HASH.cmake (and a copy, TARGET/libs.cmake), which the target's CMake
+# toolchain file reads: the folders of the current libraries, for find_package and pkg-config.
+# Its path is the last line the script prints.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 target=${1:?usage: build-libs.sh TARGET (one of: $(cd "$here" && ls -- *.sh | grep -v build-libs | sed 's/\.sh$//' | tr '\n' ' '))}
@@ -22,15 +25,50 @@ cache=${STARMOAT_TARGET_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/starmoat-targets}
 jobs=${STARMOAT_JOBS:-$(nproc)}
 mkdir -p "$cache/sources" "$cache/$target"
 
-# The target's file defines TARGET_LIBS (source package names, dependencies first) and
-# target_build PKG SRC PREFIX DEPS..., which configures, builds and installs one library.
+# The target's file defines TARGET_LIBS (source package names, dependencies first),
+# target_deps PKG (the libraries PKG links) and, for each library, build_PKG SRC PREFIX (with
+# '-' in PKG written '_'), run in an empty work folder with TARGET_DEP_PREFIXES holding the
+# dependencies' folders. TARGET_RECIPE_FUNCS and TARGET_RECIPE_FILES name the helpers and files
+# every build uses, which are part of each library's key. A target file that instead defines
+# target_build PKG SRC PREFIX DEPS... is keyed by the whole file.
 # shellcheck source=/dev/null
 . "$here/$target.sh"
+
+# One build of a target's libraries at a time (another checkout may be building the same ones),
+# and one unpacking of a source.
+exec {target_lock}>"$cache/$target.lock"
+flock "$target_lock"
+
+# The text that decides how PKG is built: its own recipe, the shared helpers and files.
+recipe_of() {
+  local fn="build_${1//-/_}" f
+  if declare -F "$fn" >/dev/null; then
+    declare -f "$fn"
+    for f in "${TARGET_RECIPE_FUNCS[@]}"; do declare -f "$f"; done
+    for f in "${TARGET_RECIPE_FILES[@]}"; do cat "$f"; done
+  else
+    cat "$here/$target.sh"
+  fi
+}
+
+build_one() {
+  local pkg=$1 src=$2 prefix=$3; shift 3
+  TARGET_DEP_PREFIXES=("$@")
+  local fn="build_${pkg//-/_}"
+  if declare -F "$fn" >/dev/null; then
+    "$fn" "$src" "$prefix"
+  else
+    target_build "$pkg" "$src" "$prefix" "$@"
+  fi
+}
 
 # Source packages need a deb-src entry; add one for each Debian archive the machine takes
 # binaries from (same address, suites and key), then read the new indices.
 ensure_deb_src() {
-  if apt-cache showsrc --only-source "${TARGET_LIBS[0]}" 2>/dev/null | grep -q '^Version:'; then
+  # (Not piped into grep -q: its early exit would fail apt-cache, and so the test, on SIGPIPE.)
+  local known
+  known=$(apt-cache showsrc --only-source "${TARGET_LIBS[0]}" 2>/dev/null || true)
+  if grep -q '^Version:' <<<"$known"; then
     return 0
   fi
   local list=/etc/apt/sources.list.d/starmoat-deb-src.sources
@@ -71,81 +109,98 @@ ensure_deb_src() {
   apt-get update -qq
 }
 
-src_version() {
-  apt-cache showsrc --only-source "$1" | sed -n 's/^Version: //p' | sort -V | tail -n1
-}
-
-# Unpacks PKG's source (with Debian's patches applied) once; prints its folder.
+# Unpacks PKG's source (with Debian's patches applied) into the cache, newest version first, and
+# prints that version. A version the archive lists but does not serve (a mirror without the
+# security updates' sources answers 404) is marked as such and the next older one is taken,
+# with a warning; an already unpacked version costs no download.
 fetch_source() {
-  local pkg=$1 version=$2
-  local dir="$cache/sources/$pkg-${version//:/_}"
-  if [ ! -f "$dir/.unpacked" ]; then
+  local pkg=$1 version dir listing
+  listing=$(apt-cache showsrc --only-source "$pkg")
+  exec {source_lock}>"$cache/sources/.lock"
+  flock "$source_lock"
+  for version in $(sed -n 's/^Version: //p' <<<"$listing" | sort -Vru); do
+    dir="$cache/sources/$pkg-${version//:/_}"
+    [ -f "$dir/.unpacked" ] && { echo "$version"; return 0; }
+    [ -f "$dir.unavailable" ] && continue
     rm -rf "$dir" "$dir.tmp"
     mkdir -p "$dir.tmp"
-    (cd "$dir.tmp" && apt-get source -qq "$pkg=$version" >&2)
-    local tree
-    tree=$(find "$dir.tmp" -mindepth 1 -maxdepth 1 -type d | head -n1)
-    [ -n "$tree" ] || { echo "build-libs.sh: apt-get source $pkg unpacked nothing" >&2; exit 1; }
-    mv "$tree" "$dir"
+    if (cd "$dir.tmp" && apt-get source -qq "$pkg=$version" >&2); then
+      local tree
+      tree=$(find "$dir.tmp" -mindepth 1 -maxdepth 1 -type d | head -n1)
+      [ -n "$tree" ] || { echo "build-libs.sh: apt-get source $pkg unpacked nothing" >&2; exit 1; }
+      mv "$tree" "$dir"
+      rm -rf "$dir.tmp"
+      touch "$dir/.unpacked"
+      echo "$version"
+      return 0
+    fi
     rm -rf "$dir.tmp"
-    touch "$dir/.unpacked"
-  fi
-  echo "$dir"
+    touch "$dir.unavailable"
+    echo "build-libs.sh: WARNING: the archive does not serve $pkg $version; trying an older version" >&2
+  done
+  echo "build-libs.sh: no source of '$pkg' could be fetched from apt's archives" >&2
+  exit 1
 }
 
 ensure_deb_src
-# The target's recipe (its configure options) is part of each library's key.
-recipe_hash=$(sha256sum <"$here/$target.sh" | cut -c1-16)
 declare -A built
 all=()
 # STARMOAT_TARGET_ONLY="pkg ...": build just those (they must not need the others), e.g. to
 # work on one library's recipe; libs.cmake is then left as it is.
 only=${STARMOAT_TARGET_ONLY:-}
 for pkg in "${TARGET_LIBS[@]}"; do
-  version=$(src_version "$pkg")
-  [ -n "$version" ] || { echo "build-libs.sh: no source package '$pkg' in apt" >&2; exit 1; }
-  prefix="$cache/$target/$pkg-${version//:/_}"
+  version=$(fetch_source "$pkg")
+  src="$cache/sources/$pkg-${version//:/_}"
+  # Dependencies' folders, as the recipe says; their names carry their own keys, so a change in
+  # a dependency builds what links it again.
+  deps=()
+  for d in $(target_deps "$pkg"); do deps+=("${built[$d]}"); done
+  hash=$( { recipe_of "$pkg"; printf '%s\n' "${deps[@]}"; } | sha256sum | cut -c1-12)
+  prefix="$cache/$target/$pkg-${version//:/_}-$hash"
   if [ -n "$only" ] && [[ " $only " != *" $pkg "* ]]; then
     built[$pkg]=$prefix
     continue
   fi
-  # Dependencies' folders, as their own recipes say; a change in them or in this recipe builds
-  # the library again.
-  deps=()
-  for d in $(target_deps "$pkg"); do deps+=("${built[$d]}"); done
-  key="recipe $recipe_hash; deps ${deps[*]:-none}"
-  if [ -f "$prefix/.built" ] && [ "$(cat "$prefix/.built")" = "$key" ]; then
+  if [ -f "$prefix/.built" ]; then
     echo "build-libs.sh: $target $pkg $version: cached"
   else
     echo "build-libs.sh: $target $pkg $version: building"
     start=$SECONDS
-    src=$(fetch_source "$pkg" "$version")
     rm -rf "$prefix"
     work=$(mktemp -d "$cache/$target/build-$pkg.XXXXXX")
-    (cd "$work" && target_build "$pkg" "$src" "$prefix" "${deps[@]}") >"$work.log" 2>&1 || {
+    # Run where errexit holds: on the left of || a recipe's failing step would go unnoticed.
+    set +e
+    (set -e; cd "$work"; build_one "$pkg" "$src" "$prefix" "${deps[@]}") >"$work.log" 2>&1
+    status=$?
+    set -e
+    if [ "$status" -ne 0 ]; then
       echo "build-libs.sh: $target $pkg failed; the last lines of $work.log:" >&2
       tail -n 40 "$work.log" >&2
       exit 1
-    }
+    fi
     rm -rf "$work" "$work.log"
-    echo "$key" >"$prefix/.built"
+    touch "$prefix/.built"
     echo "build-libs.sh: $target $pkg $version: built in $((SECONDS - start)) s"
   fi
   # Debian's copyright file of the source: the licence of what a package of the game ships.
   if [ ! -f "$prefix/share/licences/$pkg.copyright" ]; then
     mkdir -p "$prefix/share/licences"
-    cp "$(fetch_source "$pkg" "$version")/debian/copyright" "$prefix/share/licences/$pkg.copyright"
+    cp "$src/debian/copyright" "$prefix/share/licences/$pkg.copyright"
   fi
   built[$pkg]=$prefix
   all+=("$prefix")
 done
 
 [ -z "$only" ] || exit 0
+all_hash=$(printf '%s\n' "${all[@]}" | sha256sum | cut -c1-12)
+libs="$cache/$target/libs-$all_hash.cmake"
 {
   echo "# Written by tools/targets/build-libs.sh $target: the current library folders."
   echo "set(STARMOAT_TARGET_LIB_PREFIXES"
   printf '  "%s"\n' "${all[@]}"
   echo ")"
-} >"$cache/$target/libs.cmake.new"
+} >"$libs.new"
+mv "$libs.new" "$libs"
+cp "$libs" "$cache/$target/libs.cmake.new"
 mv "$cache/$target/libs.cmake.new" "$cache/$target/libs.cmake"
-echo "$cache/$target/libs.cmake"
+echo "$libs"

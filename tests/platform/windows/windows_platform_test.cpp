@@ -28,7 +28,7 @@ TEST(WindowsFontLocator, FindsTheGamesFacesByTheirOwnNames) {
   };
   const Case cases[] = {
       {"Play", true, "Play-Bold.ttf"},
-      {"comfortaa", true, "Comfortaa-Bold.ttf"},  // any case
+      {"nimbus mono ps", true, "NimbusMonoPS-Bold.otf"},  // any case, an OpenType (CFF) face
       {"DejaVu Sans", true, "DejaVuSans-Bold.ttf"},
       {"Play", false, ""},  // only the bold face is shipped
       {"Crystal", true, ""},
