@@ -1,5 +1,7 @@
 #include "fakes/fake_sound.h"
 
+#include <filesystem>
+
 namespace fake {
 
 namespace {
@@ -85,7 +87,9 @@ std::vector<std::shared_ptr<VoiceRecord>> FakeSoundDevice::DuplicatesOf(int id) 
   return out;
 }
 
-uint32_t FakeMusicPlayer::SongLoadFromFile(const std::string& path) {
+uint32_t FakeMusicPlayer::SongLoadFromFile(const std::string& native) {
+  // Kept with '/' between folders on every system (Windows joins them with '\\').
+  const std::string path = std::filesystem::path(native).generic_string();
   log.push_back("load " + path);
   if (missing.count(path)) return 0;
   loaded.push_back(path);

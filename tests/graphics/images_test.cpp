@@ -35,6 +35,9 @@ void ExpectTestPackPicture(const TSurface* s, int record) {
       ASSERT_EQ(s->GetPixel(x, y), TestPackPixel(record, x, y)) << record << " " << x << "," << y;
 }
 
+// The pack's name as the system writes it in messages: Data\Data.pp on Windows.
+std::string PackName() { return (std::filesystem::path("Data") / "Data.pp").string(); }
+
 // Expects PackError whose message contains every given piece.
 template <typename F>
 void ExpectPackError(F&& f, std::initializer_list<const char*> pieces) {
@@ -161,20 +164,21 @@ TEST_F(ImagesTest, ReloadGivesNewSurfacesWithTheSameContent) {
 
 TEST_F(ImagesTest, MissingPack) {
   ExpectPackError([] { LoadImages(); },
-                  {"Cannot open file \"Data/Data.pp\". No such file or directory"});
+                  {("Cannot open file \"" + PackName() + "\". No such file or directory").c_str()});
   EXPECT_EQ(SpriteImages[0], nullptr);
 }
 
 TEST_F(ImagesTest, PackThatIsAFolder) {
   std::filesystem::create_directories(PackPath());
-  ExpectPackError([] { LoadImages(); }, {"Cannot open file \"Data/Data.pp\". Is a directory"});
+  const std::string message = "Cannot open file \"" + PackName() + "\". Is a directory";
+  ExpectPackError([] { LoadImages(); }, {message.c_str()});
 }
 
 TEST_F(ImagesTest, ShortPackNamesTheMissingRecord) {
   auto records = testpack::TestPackRecords();
   records.resize(50);
   testpack::WritePack(PackPath(), records);
-  ExpectPackError([] { LoadImages(); }, {"Stream read error", "record 50", "Data/Data.pp"});
+  ExpectPackError([] { LoadImages(); }, {"Stream read error", "record 50", PackName().c_str()});
   // A failed load leaves the tables as they were.
   EXPECT_EQ(SpriteImages[0], nullptr);
 }

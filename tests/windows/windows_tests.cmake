@@ -4,8 +4,8 @@
 #  - quit_signals_test, sdl_shell_test, sdl_font_locator_test: POSIX signals, xdg-open and
 #    fontconfig; their Windows counterparts are tested in platform/windows/;
 #  - sdl_http_client_test, score_server_test: their local servers are cpp-httplib (a library of
-#    the build machine) and POSIX sockets; the Windows client meets a real server in
-#    tests/windows/game.sh.
+#    the build machine) and POSIX sockets. The Windows client is the same libcurl code as
+#    Linux's, built against Schannel; no test here sends it to a server.
 #  - sdl_mix_headroom_test: it reads the mixer's output as it is made through a POSIX FIFO and
 #    measures it with libebur128, a library of the build machine; the mix is SDL_mixer's own
 #    arithmetic, the same on both systems.

@@ -21,6 +21,10 @@ start_wine() {
   # A server that stays up between programs: each Wine start then takes a fraction of a
   # second instead of several.
   wineserver -p
+  # Wine's services (services.exe, winedevice, rpcss ...) start with the first program and
+  # outlive it, holding on to its standard output: started here with none of a test's, so that
+  # ctest and $(...) never wait for them to close it.
+  timeout 120 wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
 
 stop_wine() {
