@@ -25,6 +25,10 @@ class LiveServer {
     database_ = backend_.fresh_database();
     store_ = OpenStore(database_);
     options.host = "127.0.0.1";
+#ifdef STARMOAT_SCORES_EXE
+    // Replays are played by the server's own executable, not by the test program.
+    options.verifier.program = STARMOAT_SCORES_EXE;
+#endif
     options.port = 0;
     options.access_log = [this](const std::string& line) {
       {
