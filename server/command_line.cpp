@@ -41,6 +41,7 @@ constexpr const char* kUsage =
     "  --max-connections N    open connections in all (default: 10000)\n"
     "  --max-per-address N    open connections from one client address (default: 64)\n"
     "  --head-timeout SECONDS time for a whole request to come in (default: 10)\n"
+    "  --web-root DIR         serve the game's web build in DIR at /play/ (default: none)\n"
     "  --limit N              rows that list shows (default: 20)\n"
     "  --help                 show this text\n"
     "  --version              show the version\n";
@@ -59,7 +60,7 @@ struct CommandLine {
 // Options that take a value; every other "--" word is wrong.
 const char* const kValueOptions[] = {"--database", "--listen",  "--max-score", "--rate-limit",
                                      "--rate-window", "--threads", "--limit", "--max-connections",
-                                     "--max-per-address", "--head-timeout"};
+                                     "--max-per-address", "--head-timeout", "--web-root"};
 
 bool TakesValue(const std::string& option) {
   for (const char* known : kValueOptions) {
@@ -182,7 +183,8 @@ std::string DatabaseForHumans(const std::string& database) {
 
 int Serve(const CommandLine& line, std::ostream& out) {
   Allow(line, {"--database", "--listen", "--max-score", "--rate-limit", "--rate-window",
-               "--threads", "--max-connections", "--max-per-address", "--head-timeout"},
+               "--threads", "--max-connections", "--max-per-address", "--head-timeout",
+               "--web-root"},
         0);
   FrontOptions options;
   if (const auto found = line.options.find("--listen"); found != line.options.end()) {
@@ -199,6 +201,11 @@ int Serve(const CommandLine& line, std::ostream& out) {
   options.protocol.rate_limit = static_cast<int>(WholeNumber(line, "--rate-limit", 30, 0, 1'000'000));
   options.protocol.rate_window = Seconds(line, "--rate-window", 60);
   const std::string database = Database(line);
+  if (const auto found = line.options.find("--web-root"); found != line.options.end()) {
+    if (found->second.empty()) throw UsageError{"--web-root must not be empty"};
+    options.web_root = WebRoot::Load(found->second);
+    options.protocol.play_link = true;
+  }
 
   // SIGTERM and SIGINT are taken by one thread with sigwait; every other thread (the workers
   // start later and inherit this mask) leaves them alone.

@@ -211,6 +211,7 @@ Reply ScoreProtocol::WorldPage(const QueryParams& params) {
   WorldPageView view;
   view.country = *country;
   view.page = page;
+  view.play_link = options_.play_link;
   view.total = store_.Count(view.country);
   view.listed = std::min<int64_t>(view.total, kListedRows);
   view.pages = std::max<int64_t>(1, (view.listed + kPageRows - 1) / kPageRows);

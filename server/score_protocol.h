@@ -31,6 +31,8 @@ struct ProtocolOptions {
   // holds one of the front's worker threads meanwhile); past that a deep read gets 503 at once.
   int deep_reads_at_once = 0;
   int deep_reads_waiting = 16;
+  // The world page links to the game's web build at /play/ (the server serves one).
+  bool play_link = false;
   // Seconds since 1970, and the clock of the rate limit's window; tests may set their own.
   std::function<int64_t()> now_unix;
   std::function<RateLimiter::Clock::time_point()> steady_now;

@@ -18,6 +18,7 @@ struct WorldPageView {
   int64_t total = 0;           // rows in the whole (filtered) table
   int64_t listed = 0;          // of those, how many the pages go through (the best ones)
   std::string country;         // the filter; "" for every country
+  bool play_link = false;      // a "Play" link to the game's web build at /play/
 };
 
 std::string RenderWorldPage(const WorldPageView& view);
