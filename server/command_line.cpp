@@ -48,6 +48,7 @@ constexpr const char* kUsage =
     "  --max-connections N    open connections in all (default: 10000)\n"
     "  --max-per-address N    open connections from one client address (default: 64)\n"
     "  --head-timeout SECONDS time for a whole request to come in (default: 10)\n"
+    "  --web-root DIR         serve the game's web build in DIR at /play/ (default: none)\n"
     "  --limit N              rows that list shows (default: 20)\n"
     "  --show-unverified      the world page and /api/scores show the scores no replay has\n"
     "                         verified too (marked); without it they need &all=1\n"
@@ -73,8 +74,8 @@ struct CommandLine {
 // Options that take a value; every other "--" word is wrong.
 const char* const kValueOptions[] = {"--database", "--listen",  "--max-score", "--rate-limit",
                                      "--rate-window", "--threads", "--limit", "--max-connections",
-                                     "--max-per-address", "--head-timeout", "--verify-workers",
-                                     "--verify-queue", "--verify-cpu-seconds",
+                                     "--max-per-address", "--head-timeout", "--web-root",
+                                     "--verify-workers", "--verify-queue", "--verify-cpu-seconds",
                                      "--max-replay-bytes"};
 
 bool TakesValue(const std::string& option) {
@@ -199,8 +200,8 @@ std::string DatabaseForHumans(const std::string& database) {
 int Serve(const CommandLine& line, std::ostream& out) {
   Allow(line, {"--database", "--listen", "--max-score", "--rate-limit", "--rate-window",
                "--threads", "--max-connections", "--max-per-address", "--head-timeout",
-               "--show-unverified", "--verify-workers", "--verify-queue", "--verify-cpu-seconds",
-               "--max-replay-bytes"},
+               "--web-root", "--show-unverified", "--verify-workers", "--verify-queue",
+               "--verify-cpu-seconds", "--max-replay-bytes"},
         0);
   FrontOptions options;
   if (const auto found = line.options.find("--listen"); found != line.options.end()) {
@@ -229,6 +230,11 @@ int Serve(const CommandLine& line, std::ostream& out) {
   options.verifier.max_bytes =
       static_cast<size_t>(WholeNumber(line, "--max-replay-bytes", 131072, 64, 4 << 20));
   const std::string database = Database(line);
+  if (const auto found = line.options.find("--web-root"); found != line.options.end()) {
+    if (found->second.empty()) throw UsageError{"--web-root must not be empty"};
+    options.web_root = WebRoot::Load(found->second);
+    options.protocol.play_link = true;
+  }
 
   // SIGTERM and SIGINT are taken by one thread with sigwait; every other thread (the workers
   // start later and inherit this mask) leaves them alone.

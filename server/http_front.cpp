@@ -118,6 +118,20 @@ struct HttpFront::Loop {
                 }});
     router.Add({"GET", {"/healthz"}, options.max_body_bytes, false,
                 [](const HttpRequest&) { return TextAnswer(200, "ok"); }});
+    if (options.web_root) {
+      // Answered from memory on the loop itself: nothing here waits.
+      router.Add({"GET", {"/play/"}, options.max_body_bytes, false,
+                  [root = options.web_root](const HttpRequest& request) {
+                    return root->Answer(std::string_view(request.path).substr(6),
+                                        request.accept_encoding, request.if_none_match);
+                  },
+                  true});
+      router.Add({"GET", {"/play"}, options.max_body_bytes, false, [](const HttpRequest&) {
+                    HttpAnswer answer = TextAnswer(301, "the game is at /play/");
+                    answer.headers.emplace_back("Location", "/play/");
+                    return answer;
+                  }});
+    }
   }
 
   void Accept() {

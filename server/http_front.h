@@ -16,6 +16,7 @@
 #include "replay_verifier.h"
 #include "score_protocol.h"
 #include "store.h"
+#include "web_root.h"
 
 namespace starmoat::server {
 
@@ -43,6 +44,8 @@ struct FrontOptions {
   ProtocolOptions protocol;
   // How uploaded replays are played back; its max_bytes is also the replay route's body cap.
   VerifierOptions verifier;
+  // The game's web build, served at /play/; null: none.
+  std::shared_ptr<const WebRoot> web_root;
   // Receives each access-log line (without the newline); the default writes it to stdout.
   std::function<void(const std::string&)> access_log;
 };

@@ -224,6 +224,7 @@ Reply ScoreProtocol::WorldPage(const QueryParams& params) {
   view.all = rows == Rows::All;
   // The links keep the choice only where it differs from this server's default.
   if (view.all != options_.show_unverified) view.rows_choice = view.all ? "all=1" : "all=0";
+  view.play_link = options_.play_link;
   view.total = store_.Count(view.country, rows);
   view.listed = std::min<int64_t>(view.total, kListedRows);
   view.pages = std::max<int64_t>(1, (view.listed + kPageRows - 1) / kPageRows);

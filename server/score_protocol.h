@@ -34,6 +34,8 @@ struct ProtocolOptions {
   // The world page and the JSON list show every row by default, not only the verified ones
   // ("all=0" still asks for those alone).
   bool show_unverified = false;
+  // The world page links to the game's web build at /play/ (the server serves one).
+  bool play_link = false;
   // Seconds since 1970, and the clock of the rate limit's window; tests may set their own.
   std::function<int64_t()> now_unix;
   std::function<RateLimiter::Clock::time_point()> steady_now;

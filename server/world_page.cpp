@@ -146,7 +146,9 @@ std::string RenderWorldPage(const WorldPageView& view) {
   html += "</style>\n</head>\n<body>\n<main>\n<header>\n<h1>STARMOAT</h1>\n"
           "<p class=\"subtitle\">World table";
   if (!view.country.empty()) html += " \xC2\xB7 " + country;
-  html += "</p>\n</header>\n<section class=\"panel\">\n";
+  html += "</p>\n";
+  if (view.play_link) html += "<p><a class=\"button play\" href=\"/play/\">Play</a></p>\n";
+  html += "</header>\n<section class=\"panel\">\n";
 
   // The filter form sends prg, show and type along, so its answer is this page again.
   html += "<form method=\"get\" action=\"version.pl\">\n"

@@ -20,6 +20,7 @@ struct WorldPageView {
   std::string country;         // the filter; "" for every country
   bool all = false;            // unverified rows are shown too (and marked)
   std::string rows_choice;     // "all=1" or "all=0" for the links, "" for the default
+  bool play_link = false;      // a "Play" link to the game's web build at /play/
 };
 
 std::string RenderWorldPage(const WorldPageView& view);

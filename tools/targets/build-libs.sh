@@ -71,18 +71,20 @@ ensure_deb_src() {
   apt-get update -qq
 }
 
-src_version() {
-  apt-cache showsrc --only-source "$1" | sed -n 's/^Version: //p' | sort -V | tail -n1
+# PKG's source versions apt knows, newest first.
+src_versions() {
+  apt-cache showsrc --only-source "$1" | sed -n 's/^Version: //p' | sort -Vru
 }
 
-# Unpacks PKG's source (with Debian's patches applied) once; prints its folder.
+# Unpacks PKG's source (with Debian's patches applied) once; prints its folder. Fails when the
+# archive does not hold that version's files (a mirror may carry the index but not the pool).
 fetch_source() {
   local pkg=$1 version=$2
   local dir="$cache/sources/$pkg-${version//:/_}"
   if [ ! -f "$dir/.unpacked" ]; then
     rm -rf "$dir" "$dir.tmp"
     mkdir -p "$dir.tmp"
-    (cd "$dir.tmp" && apt-get source -qq "$pkg=$version" >&2)
+    (cd "$dir.tmp" && apt-get source -qq "$pkg=$version" >&2) || { rm -rf "$dir.tmp"; return 1; }
     local tree
     tree=$(find "$dir.tmp" -mindepth 1 -maxdepth 1 -type d | head -n1)
     [ -n "$tree" ] || { echo "build-libs.sh: apt-get source $pkg unpacked nothing" >&2; exit 1; }
@@ -102,8 +104,16 @@ all=()
 # work on one library's recipe; libs.cmake is then left as it is.
 only=${STARMOAT_TARGET_ONLY:-}
 for pkg in "${TARGET_LIBS[@]}"; do
-  version=$(src_version "$pkg")
-  [ -n "$version" ] || { echo "build-libs.sh: no source package '$pkg' in apt" >&2; exit 1; }
+  # The newest version whose source is cached or can be fetched.
+  version=""
+  for v in $(src_versions "$pkg"); do
+    if [ -f "$cache/sources/$pkg-${v//:/_}/.unpacked" ] || fetch_source "$pkg" "$v" >/dev/null; then
+      version=$v
+      break
+    fi
+    echo "build-libs.sh: the source of $pkg $v cannot be fetched; trying an older version" >&2
+  done
+  [ -n "$version" ] || { echo "build-libs.sh: no source of '$pkg' can be fetched from apt" >&2; exit 1; }
   prefix="$cache/$target/$pkg-${version//:/_}"
   if [ -n "$only" ] && [[ " $only " != *" $pkg "* ]]; then
     built[$pkg]=$prefix
