@@ -136,7 +136,7 @@ echo "$json" | tail -n1
 echo "$json" | grep -q '"verified":true' || fail "the row is not verified: $json $(cat "$work/server.log")"
 echo "$json" | grep -q '"replay":"/api/replays?id=' || fail "the row has no replay link: $json"
 page=$(http_get "//cgi/version.pl?prg=Starmoat&show&type=0") || fail "no world page"
-echo "$page" | grep -q "<td class=\"name\">$name<span class=\"mark\"" ||
+echo "$page" | grep -qi "<td class=\"name\">$name<span class=\"mark\"" ||
   fail "the world page does not show $name as verified"
 grep -q '"POST /api/replays?token=[^"]*" 202 ' "$work/server.log" ||
   fail "the access log has no accepted replay upload: $(cat "$work/server.log")"
