@@ -95,6 +95,8 @@ TestSchema NewSchema(const std::string& admin_url) {
 // The schema's name, taken back out of its URL.
 std::string SchemaOf(const std::string& url) { return url.substr(url.rfind('=') + 1); }
 
+}  // namespace
+
 StoreBackend PostgresqlBackend() {
   return {
       "Postgresql",
@@ -113,6 +115,8 @@ StoreBackend PostgresqlBackend() {
       },
   };
 }
+
+namespace {
 
 INSTANTIATE_TEST_SUITE_P(Postgresql, StoreTest, ::testing::Values(PostgresqlBackend()),
                          BackendName);

@@ -55,10 +55,16 @@ Recorded Record(uint32_t seed, const std::string& name) {
   return r;
 }
 
-class ReplayUpload : public ::testing::Test {
+// On both stores: the SQLite file and a schema in the PostgreSQL cluster.
+class ReplayUpload : public ::testing::TestWithParam<StoreBackend> {
  protected:
+  void SetUp() override {
+    live_ = std::make_unique<LiveServer>(FrontOptions{}, GetParam());
+    if (!live_->available()) GTEST_SKIP() << GetParam().name << " is not available";
+  }
+
   std::string FetchToken() {
-    const httplib::Result reply = server_.Get(kTokenPath);
+    const httplib::Result reply = live_->Get(kTokenPath);
     EXPECT_TRUE(reply && reply->status == 200);
     return reply ? TokenFromReply(reply->body) : "";
   }
@@ -67,23 +73,23 @@ class ReplayUpload : public ::testing::Test {
     const std::string token = FetchToken();
     const std::string payload =
         BuildPayload(name, static_cast<int32_t>(score), token, "Xvfbland");
-    const httplib::Result reply = server_.Get(kResultPath + BitsToText32(BytesToBits(payload)));
+    const httplib::Result reply = live_->Get(kResultPath + BitsToText32(BytesToBits(payload)));
     EXPECT_TRUE(reply && reply->status == 200) << (reply ? reply->body : "no reply");
     return token;
   }
   int PostReplay(const std::string& token, const std::string& bytes) {
-    httplib::Client client("127.0.0.1", server_.port());
+    httplib::Client client("127.0.0.1", live_->port());
     const httplib::Result reply = client.Post(std::string(kReplayUploadPath) + token, bytes,
                                               "application/octet-stream");
     return reply ? reply->status : -1;
   }
   nlohmann::json Api(const std::string& query = "") {
-    const httplib::Result reply = server_.Get("/api/scores" + query);
+    const httplib::Result reply = live_->Get("/api/scores" + query);
     EXPECT_TRUE(reply && reply->status == 200);
     return reply ? nlohmann::json::parse(reply->body) : nlohmann::json();
   }
   std::string Page(const std::string& extra = "") {
-    const httplib::Result reply = server_.Get(std::string(kWorldTablePath) + extra);
+    const httplib::Result reply = live_->Get(std::string(kWorldTablePath) + extra);
     EXPECT_TRUE(reply && reply->status == 200);
     return reply ? reply->body : "";
   }
@@ -93,7 +99,7 @@ class ReplayUpload : public ::testing::Test {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (found.size() < verdicts && std::chrono::steady_clock::now() < deadline) {
       found.clear();
-      for (const std::string& line : server_.AccessLog(0)) {
+      for (const std::string& line : live_->AccessLog(0)) {
         if (line.rfind("replay of score ", 0) == 0) found.push_back(line);
       }
       if (found.size() < verdicts) std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -101,10 +107,10 @@ class ReplayUpload : public ::testing::Test {
     return found;
   }
 
-  LiveServer server_;
+  std::unique_ptr<LiveServer> live_;
 };
 
-TEST_F(ReplayUpload, TheGamesReplayVerifiesItsRowWhichThenShowsWithAMarkAndItsReplay) {
+TEST_P(ReplayUpload, TheGamesReplayVerifiesItsRowWhichThenShowsWithAMarkAndItsReplay) {
   const Recorded game = Record(7, "Ace");
   const std::string bytes = EncodeReplay(game.replay);
   const std::string token = StoreResult("Ace", game.replay.Score);
@@ -125,7 +131,7 @@ TEST_F(ReplayUpload, TheGamesReplayVerifiesItsRowWhichThenShowsWithAMarkAndItsRe
   EXPECT_EQ(row["score"], game.replay.Score);
   EXPECT_EQ(row["verified"], true);
   const std::string link = row["replay"];
-  const httplib::Result download = server_.Get(link);
+  const httplib::Result download = live_->Get(link);
   ASSERT_TRUE(download);
   EXPECT_EQ(download->status, 200);
   EXPECT_EQ(download->body, bytes);
@@ -140,7 +146,7 @@ TEST_F(ReplayUpload, TheGamesReplayVerifiesItsRowWhichThenShowsWithAMarkAndItsRe
   EXPECT_EQ(PostReplay(token, bytes), 409);
 }
 
-TEST_F(ReplayUpload, ForgedResultsNeverShowOnTheDefaultPage) {
+TEST_P(ReplayUpload, ForgedResultsNeverShowOnTheDefaultPage) {
   const Recorded game = Record(7, "Ace");
   const Recorded other = Record(8, "Ace");
   ASSERT_NE(game.replay.Score, other.replay.Score);
@@ -205,6 +211,10 @@ TEST_F(ReplayUpload, ForgedResultsNeverShowOnTheDefaultPage) {
   EXPECT_NE(every.find("class=\"unverified\""), std::string::npos);
   EXPECT_NE(every.find(std::to_string(3 + forgeries.size()) + " scores<"), std::string::npos);
 }
+
+INSTANTIATE_TEST_SUITE_P(Sqlite, ReplayUpload, ::testing::Values(SqliteBackend()), BackendName);
+INSTANTIATE_TEST_SUITE_P(Postgresql, ReplayUpload, ::testing::Values(PostgresqlBackend()),
+                         BackendName);
 
 }  // namespace
 }  // namespace starmoat::server
