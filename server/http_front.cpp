@@ -265,6 +265,8 @@ void HttpFront::Run() {
   if (loop_->acceptor.is_open()) loop_->Accept();
   loop_->io.run();
   loop_->workers.join();
+  // Replays still being checked are dropped too: the store may be closed once Run returns.
+  loop_->verifier.Stop();
 }
 
 void HttpFront::Stop() {

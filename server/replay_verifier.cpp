@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <charconv>
@@ -138,7 +139,8 @@ int VerifyCommand(const std::string& bytes, std::string& line) {
   return 0;
 }
 
-ReplayOutcome PlayInChild(const std::string& bytes, const VerifierOptions& options) {
+ReplayOutcome PlayInChild(const std::string& bytes, const VerifierOptions& options,
+                          const std::function<void(pid_t)>& started) {
   ReplayOutcome refused;
   if (bytes.size() > options.max_bytes) {
     refused.error = "the replay is larger than " + std::to_string(options.max_bytes) + " bytes";
@@ -182,6 +184,7 @@ ReplayOutcome PlayInChild(const std::string& bytes, const VerifierOptions& optio
     refused.error = "cannot start the replay's check: " + std::string(std::strerror(spawned));
     return refused;
   }
+  if (started) started(pid);
   child_in.Close();
   child_out.Close();
   fcntl(write_end.fd, F_SETFL, O_NONBLOCK);
@@ -236,15 +239,20 @@ ReplayVerifier::ReplayVerifier(Store& store, VerifierOptions options,
   for (int i = 0; i < workers; ++i) workers_.emplace_back([this] { Work(); });
 }
 
-ReplayVerifier::~ReplayVerifier() {
+ReplayVerifier::~ReplayVerifier() { Stop(); }
+
+void ReplayVerifier::Stop() {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     stopping_ = true;
     jobs_.clear();
+    for (const pid_t child : children_) kill(child, SIGKILL);
   }
   wake_.notify_all();
   idle_.notify_all();
-  for (std::thread& worker : workers_) worker.join();
+  for (std::thread& worker : workers_) {
+    if (worker.joinable()) worker.join();
+  }
 }
 
 bool ReplayVerifier::HasRoom() const {
@@ -276,7 +284,24 @@ void ReplayVerifier::Work() {
       jobs_.pop_front();
       ++busy_;
     }
-    const ReplayOutcome outcome = PlayInChild(job.bytes, options_);
+    pid_t mine = -1;
+    const ReplayOutcome outcome = PlayInChild(job.bytes, options_, [this, &mine](pid_t child) {
+      std::lock_guard<std::mutex> lock(mutex_);
+      mine = child;
+      children_.push_back(child);
+      // A stop that came while the child was starting ends it too.
+      if (stopping_) kill(child, SIGKILL);
+    });
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      // The child has been waited for, so its id is no longer ours to signal.
+      children_.erase(std::remove(children_.begin(), children_.end(), mine), children_.end());
+      if (stopping_) {
+        --busy_;
+        idle_.notify_all();
+        return;
+      }
+    }
     std::string why = outcome.error;
     if (outcome.ok && outcome.score != job.row.score) {
       why = "the replay ends with " + std::to_string(outcome.score) + " points, the row has " +

@@ -6,6 +6,8 @@
 // in a bounded queue.
 #pragma once
 
+#include <sys/types.h>
+
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
@@ -45,8 +47,10 @@ struct ReplayOutcome {
 // report them on its one line.
 uint64_t FingerprintDigest(const std::vector<uint64_t>& fingerprints);
 
-// Plays `bytes` in a child process of options.program under the limits. Blocks.
-ReplayOutcome PlayInChild(const std::string& bytes, const VerifierOptions& options);
+// Plays `bytes` in a child process of options.program under the limits. Blocks. started, when
+// given, is told the child's process id as soon as it runs.
+ReplayOutcome PlayInChild(const std::string& bytes, const VerifierOptions& options,
+                          const std::function<void(pid_t)>& started = {});
 
 // The `verify` command's work in the child: reads the replay from `in`, plays it under a CPU
 // limit of cpu_seconds and writes one line: "ok score=S frames=F name=HEX" (the name's bytes
@@ -59,9 +63,11 @@ class ReplayVerifier {
   // verified, and why not.
   using Verdict = std::function<void(const ScoreRow& row, bool verified, const std::string& why)>;
   ReplayVerifier(Store& store, VerifierOptions options, Verdict verdict);
-  // Finishes the replay each worker is playing; the ones still waiting are dropped (their rows
-  // stay marked as being checked, and unverified).
+  // Ends the children still playing and drops the replays still waiting, so a stop is never
+  // held up by a long check; those rows stay marked as being checked, and unverified.
   ~ReplayVerifier();
+  // The same, at once; afterwards the store is not touched again. Safe to call twice.
+  void Stop();
 
   // False when the queue is full: a new upload must not be claimed.
   bool HasRoom() const;
@@ -88,6 +94,7 @@ class ReplayVerifier {
   std::deque<Job> jobs_;
   int busy_ = 0;
   bool stopping_ = false;
+  std::vector<pid_t> children_;  // the children playing now
   std::vector<std::thread> workers_;
 };
 
