@@ -163,7 +163,8 @@ std::string RenderWorldPage(const WorldPageView& view) {
           "<input type=\"text\" id=\"country\" name=\"country\" maxlength=\"32\" value=\"" +
           country + "\" placeholder=\"every country\">\n<button type=\"submit\">Show</button>\n";
   if (!view.country.empty()) {
-    html += "<a class=\"button quiet\" href=\"" + HtmlEscape(WorldPageLink("", 1, view.rows_choice)) +
+    html += "<a class=\"button quiet\" href=\"" +
+            HtmlEscape(WorldPageLink("", 1, view.rows_choice)) +
             "\">Whole world</a>\n";
   }
   html += "</form>\n";
@@ -189,9 +190,10 @@ std::string RenderWorldPage(const WorldPageView& view) {
   }
   html += "</tbody>\n</table>\n";
 
+  const std::string& choice = view.rows_choice;
   html += "<nav>\n";
   html += view.page > 1 ? "<a class=\"button quiet\" rel=\"prev\" href=\"" +
-                              HtmlEscape(WorldPageLink(view.country, view.page - 1, view.rows_choice)) +
+                              HtmlEscape(WorldPageLink(view.country, view.page - 1, choice)) +
                               "\">&laquo; Better</a>\n"
                         : "<span></span>\n";
   html += "<span class=\"where\">Page " + std::to_string(view.page) + " of " +
@@ -200,7 +202,7 @@ std::string RenderWorldPage(const WorldPageView& view) {
   html += std::to_string(view.total) + (view.all ? "" : " verified") +
           (view.total == 1 ? " score" : " scores") + "</span>\n";
   html += view.page < view.pages ? "<a class=\"button quiet\" rel=\"next\" href=\"" +
-                                       HtmlEscape(WorldPageLink(view.country, view.page + 1, view.rows_choice)) +
+                                       HtmlEscape(WorldPageLink(view.country, view.page + 1, choice)) +
                                        "\">More &raquo;</a>\n"
                                  : "<span></span>\n";
   html += "</nav>\n</section>\n<footer>Dates are UTC. A verified score's replay was played back on the server to exactly that score.</footer>\n</main>\n</body>\n</html>\n";
