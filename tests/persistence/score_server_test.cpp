@@ -83,7 +83,7 @@ class ScoreServer : public ::testing::Test {
         std::lock_guard<std::mutex> lock(mutex_);
         seen_.push_back({req.target, req.get_header_value("User-Agent"),
                          req.get_header_value("Accept"), req.get_header_value("Content-Type"),
-                         req.get_header_value("Cookie")});
+                         req.get_header_value("Cookie"), "GET", ""});
       }
       if (req.target.find("?version&") != std::string::npos) {
         std::this_thread::sleep_for(std::chrono::milliseconds(tokenDelayMs_));
@@ -216,7 +216,9 @@ TEST_P(ReplayAfterResult, GoesOnlyAfterAStoredResultAndItsFateIsNeverSeen) {
   EXPECT_EQ(ScreenState, ssHighScores);
   const std::vector<SeenRequest> seen = Seen();
   ASSERT_EQ(seen.size(), c.requests);
-  if (c.requests == 3) EXPECT_EQ(seen[2].target, c.replayTarget);
+  if (c.requests == 3) {
+    EXPECT_EQ(seen[2].target, c.replayTarget);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
