@@ -55,7 +55,7 @@ std::string AnswerBytes(const HttpAnswer& answer, bool keep_alive, bool with_bod
   out += "\r\nContent-Type: " + answer.content_type +
          "\r\nContent-Length: " + std::to_string(answer.body.size()) +
          "\r\nX-Content-Type-Options: nosniff\r\nReferrer-Policy: no-referrer"
-         "\r\nCache-Control: no-store\r\n";
+         "\r\nCache-Control: " + answer.cache_control + "\r\n";
   for (const auto& [name, value] : answer.headers) out += name + ": " + value + "\r\n";
   if (!keep_alive) out += "Connection: close\r\n";
   out += "\r\n";
@@ -247,6 +247,8 @@ bool HttpConnection::HeadRead() {
     return false;
   }
   SplitTarget(request_.target, request_.path, request_.params);
+  request_.accept_encoding = std::string(message[http::field::accept_encoding]);
+  request_.if_none_match = std::string(message[http::field::if_none_match]);
   const size_t cap = shared_.router.MaxBody(request_.method, request_.path);
   const auto length = parser_->content_length();
   if (length && *length > cap) {

@@ -33,7 +33,9 @@ std::string Decode(std::string_view text, bool plus_is_space) {
 }
 
 bool Lists(const HttpRoute& route, std::string_view path) {
-  return std::find(route.paths.begin(), route.paths.end(), path) != route.paths.end();
+  if (!route.prefix) return std::find(route.paths.begin(), route.paths.end(), path) != route.paths.end();
+  return std::any_of(route.paths.begin(), route.paths.end(),
+                     [path](const std::string& start) { return path.rfind(start, 0) == 0; });
 }
 
 }  // namespace

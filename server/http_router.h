@@ -21,12 +21,17 @@ struct HttpRequest {
   QueryParams params;   // the target's query, percent-decoded ("+" is a space)
   std::string address;  // the client's
   std::string body;
+  // The request's header fields that answers depend on (empty when not sent).
+  std::string accept_encoding;
+  std::string if_none_match;
 };
 
 struct HttpAnswer {
   int status = 200;
   std::string content_type = "text/plain; charset=utf-8";
   std::string body;
+  // Most answers are made afresh for each request; files that do not change may be kept.
+  std::string cache_control = "no-store";
   // Beyond the headers every answer carries.
   std::vector<std::pair<std::string, std::string>> headers;
 };
@@ -36,10 +41,11 @@ HttpAnswer TextAnswer(int status, std::string_view line);
 
 struct HttpRoute {
   std::string method;               // "GET", "POST"; a GET route answers HEAD too
-  std::vector<std::string> paths;   // exact, decoded paths
+  std::vector<std::string> paths;   // exact, decoded paths (their beginnings, with prefix)
   size_t max_body_bytes = 0;        // a longer body gets 413 before it is read
   bool blocking = true;             // may wait for the store: answered on a worker thread
   std::function<HttpAnswer(const HttpRequest&)> answer;
+  bool prefix = false;              // every path that begins with one of paths
 };
 
 class HttpRouter {
