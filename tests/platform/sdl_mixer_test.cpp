@@ -71,6 +71,11 @@ class SdlMixerTest : public ::testing::Test {
       DXSound1.Initialize();
       act();
       SDL_Delay(ms);
+      // On a busy machine the driver's thread may start late: wait (at most 10 s) until it has
+      // written a quarter of a second and a buffer more, so the figures never depend on load.
+      for (int waited = 0; waited < 10'000 && WrittenBytes() < 44100u + 4096u; waited += 20) {
+        SDL_Delay(20);
+      }
       StopMusic();
       DestroySoundBank();
       platform::SetServices({});
@@ -87,6 +92,12 @@ class SdlMixerTest : public ::testing::Test {
       l.peakRight = std::max(l.peakRight, std::abs(int(s[i + 1])));
     }
     return l;
+  }
+
+  uintmax_t WrittenBytes() const {
+    std::error_code ec;
+    const uintmax_t size = fs::file_size(out, ec);
+    return ec ? 0 : size;
   }
 
   fs::path out;
