@@ -2,7 +2,10 @@
 # Measures starmoat-scores on the loopback, with SQLite and with PostgreSQL: submissions (a
 # token and a result, as the game sends them) per second from 16 clients, world pages per
 # second, each with p50 and p99 latency; then wrk against /healthz and the world page of the
-# same server for comparison. Bounded in time (about a minute); not part of ./test.
+# same server for comparison; then submissions again, each followed by the replay of a
+# ten-minute game as the game sends it, with the server checking replays meanwhile, and the
+# CPU time one check costs through the server's own child process. Bounded in time (about a
+# minute and a half); not part of ./test.
 #
 #   bench/score_server.sh [BUILD_DIR]     (default: build; the server and the load tool are
 #                                          built there first)
@@ -70,9 +73,21 @@ measure() {
   "$load" page "$port" --clients "$clients" --seconds "$seconds"
   wrk_line /healthz
   wrk_line "//cgi/version.pl?prg=Starmoat&show&type=0"
+  "$load" submit "$port" --clients "$clients" --seconds "$seconds" --replay "$replay"
+  # What the checks did meanwhile, and once the queue has drained.
+  sleep 3
+  echo "  replays verified: $(grep -c ': verified$' "$work/access.log" || true)," \
+    "refused: $(grep -c ': refused: ' "$work/access.log" || true)" \
+    "(load average $(cut -d' ' -f1-3 /proc/loadavg))"
   stop_server
   echo "rows stored: $("$server_exe" list --database "$database" --limit 1000000 | tail -n +2 | grep -c . || true)"
 }
+
+replay="$work/ten-minutes.smr"
+"$load" record "$replay"
+# One check through the server's path: the child process it starts for each replay.
+TIMEFORMAT="verify child: %U s user + %S s system CPU, %R s wall"
+time "$server_exe" verify "$replay"
 
 if [ -z "${STARMOAT_TEST_POSTGRESQL_URL:-}" ]; then
   echo "$(nproc) cores; $clients clients, ${seconds} s per measurement (1 s warm-up)"

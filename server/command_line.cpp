@@ -2,10 +2,15 @@
 
 #include <pthread.h>
 #include <signal.h>
+#include <sys/resource.h>
 
 #include <atomic>
 #include <charconv>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <fstream>
+#include <iostream>
 #include <iomanip>
 #include <map>
 #include <ostream>
@@ -13,6 +18,7 @@
 #include <vector>
 
 #include "http_front.h"
+#include "replay_verifier.h"
 #include "score_protocol.h"
 #include "store.h"
 #include "web_text.h"
@@ -30,6 +36,7 @@ constexpr const char* kUsage =
     "  serve              answer the game, the world table page and /api/scores\n"
     "  list               show the newest scores, with their ids\n"
     "  delete ID          remove one score\n"
+    "  verify FILE        play a replay file (- for standard input) and say what it scored\n"
     "\n"
     "Options:\n"
     "  --database PATH|URL    SQLite file, or a postgresql:// URL (default: scores.sqlite)\n"
@@ -43,6 +50,13 @@ constexpr const char* kUsage =
     "  --head-timeout SECONDS time for a whole request to come in (default: 10)\n"
     "  --web-root DIR         serve the game's web build in DIR at /play/ (default: none)\n"
     "  --limit N              rows that list shows (default: 20)\n"
+    "  --show-unverified      the world page and /api/scores show the scores no replay has\n"
+    "                         verified too (marked); without it they need &all=1\n"
+    "  --verify-workers N     replays played back at once, one child process each\n"
+    "                         (default: half the processors, at least 1)\n"
+    "  --verify-queue N       replays waiting to be played back, past them 503 (default: 64)\n"
+    "  --verify-cpu-seconds N CPU time one replay may take, for serve and verify (default: 10)\n"
+    "  --max-replay-bytes N   larger replays are refused unread (default: 131072)\n"
     "  --help                 show this text\n"
     "  --version              show the version\n";
 
@@ -60,7 +74,9 @@ struct CommandLine {
 // Options that take a value; every other "--" word is wrong.
 const char* const kValueOptions[] = {"--database", "--listen",  "--max-score", "--rate-limit",
                                      "--rate-window", "--threads", "--limit", "--max-connections",
-                                     "--max-per-address", "--head-timeout", "--web-root"};
+                                     "--max-per-address", "--head-timeout", "--web-root",
+                                     "--verify-workers", "--verify-queue", "--verify-cpu-seconds",
+                                     "--max-replay-bytes"};
 
 bool TakesValue(const std::string& option) {
   for (const char* known : kValueOptions) {
@@ -73,7 +89,7 @@ CommandLine Parse(int argc, const char* const* argv) {
   CommandLine line;
   for (int i = 1; i < argc; ++i) {
     std::string word = argv[i];
-    if (word == "--help" || word == "-h" || word == "--version") {
+    if (word == "--help" || word == "-h" || word == "--version" || word == "--show-unverified") {
       line.options[word] = "";
       continue;
     }
@@ -184,7 +200,8 @@ std::string DatabaseForHumans(const std::string& database) {
 int Serve(const CommandLine& line, std::ostream& out) {
   Allow(line, {"--database", "--listen", "--max-score", "--rate-limit", "--rate-window",
                "--threads", "--max-connections", "--max-per-address", "--head-timeout",
-               "--web-root"},
+               "--web-root", "--show-unverified", "--verify-workers", "--verify-queue",
+               "--verify-cpu-seconds", "--max-replay-bytes"},
         0);
   FrontOptions options;
   if (const auto found = line.options.find("--listen"); found != line.options.end()) {
@@ -200,6 +217,18 @@ int Serve(const CommandLine& line, std::ostream& out) {
   options.protocol.max_score = WholeNumber(line, "--max-score", 10'000'000, 0, INT64_MAX);
   options.protocol.rate_limit = static_cast<int>(WholeNumber(line, "--rate-limit", 30, 0, 1'000'000));
   options.protocol.rate_window = Seconds(line, "--rate-window", 60);
+  options.protocol.show_unverified = line.options.count("--show-unverified") != 0;
+  options.verifier.workers = static_cast<int>(WholeNumber(
+      line, "--verify-workers",
+      std::max(1, static_cast<int>(std::thread::hardware_concurrency() / 2)), 1, 256));
+  options.verifier.queue =
+      static_cast<size_t>(WholeNumber(line, "--verify-queue", 64, 0, 1'000'000));
+  options.verifier.cpu_seconds =
+      static_cast<int>(WholeNumber(line, "--verify-cpu-seconds", 10, 1, 3600));
+  // The wall-clock deadline leaves a child waiting for the processor time to get its share.
+  options.verifier.deadline = std::chrono::seconds(options.verifier.cpu_seconds * 3 + 5);
+  options.verifier.max_bytes =
+      static_cast<size_t>(WholeNumber(line, "--max-replay-bytes", 131072, 64, 4 << 20));
   const std::string database = Database(line);
   if (const auto found = line.options.find("--web-root"); found != line.options.end()) {
     if (found->second.empty()) throw UsageError{"--web-root must not be empty"};
@@ -277,6 +306,42 @@ int Delete(const CommandLine& line, std::ostream& out, std::ostream& err) {
   return 0;
 }
 
+// The child the server starts for each replay, and an operator's check of a file: the replay
+// is read whole (at most 4 MiB), played under the CPU limit, and the verdict is one line.
+int Verify(const CommandLine& line, std::ostream& out, std::ostream& err) {
+  Allow(line, {"--verify-cpu-seconds"}, 1);
+  const int cpu_seconds =
+      static_cast<int>(WholeNumber(line, "--verify-cpu-seconds", 10, 1, 3600));
+  const rlimit cpu{static_cast<rlim_t>(cpu_seconds), static_cast<rlim_t>(cpu_seconds) + 1};
+  if (setrlimit(RLIMIT_CPU, &cpu) != 0) {
+    err << "starmoat-scores: cannot limit the CPU time: " << std::strerror(errno) << std::endl;
+    return 1;
+  }
+  constexpr size_t kMostBytes = 4u << 20;
+  const std::string& path = line.arguments[0];
+  std::ifstream file;
+  std::istream* in = &std::cin;
+  if (path != "-") {
+    file.open(path, std::ios::binary);
+    if (!file) {
+      err << "starmoat-scores: cannot read " << path << ": " << std::strerror(errno) << std::endl;
+      return 1;
+    }
+    in = &file;
+  }
+  std::string bytes;
+  char buffer[65536];
+  while (bytes.size() <= kMostBytes && in->read(buffer, sizeof buffer).gcount() > 0) {
+    bytes.append(buffer, static_cast<size_t>(in->gcount()));
+  }
+  std::string verdict;
+  const int status = bytes.size() > kMostBytes
+                         ? (verdict = "refused: the replay is larger than 4 MiB", 1)
+                         : VerifyCommand(bytes, verdict);
+  out << verdict << std::endl;
+  return status;
+}
+
 }  // namespace
 
 int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
@@ -293,8 +358,9 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     if (line.command == "serve") return Serve(line, out);
     if (line.command == "list") return List(line, out);
     if (line.command == "delete") return Delete(line, out, err);
-    if (line.command.empty()) throw UsageError{"no command given (serve, list or delete)"};
-    throw UsageError{"unknown command \"" + line.command + "\" (serve, list or delete)"};
+    if (line.command == "verify") return Verify(line, out, err);
+    if (line.command.empty()) throw UsageError{"no command given (serve, list, delete or verify)"};
+    throw UsageError{"unknown command \"" + line.command + "\" (serve, list, delete or verify)"};
   } catch (const UsageError& error) {
     err << "starmoat-scores: " << error.message << "; see starmoat-scores --help" << std::endl;
     return 2;

@@ -15,6 +15,8 @@
 
 #include "http_connection.h"
 #include "http_router.h"
+#include "replay_routes.h"
+#include "web_text.h"
 
 namespace starmoat::server {
 
@@ -63,6 +65,13 @@ struct HttpFront::Loop {
       : options(std::move(front_options)),
         workers(static_cast<size_t>(std::max(1, options.threads))),
         protocol(store, options.protocol),
+        verifier(store, options.verifier,
+                 [this](const ScoreRow& row, bool verified, const std::string& why) {
+                   protocol.TableChanged();
+                   options.access_log("replay of score " + std::to_string(row.id) +
+                                      (verified ? ": verified" : ": refused: " + LogSafe(why)));
+                 }),
+        replays(store, verifier),
         router(options.max_body_bytes),
         shared{options, router, workers, {}, {}} {
     if (!options.access_log) options.access_log = WriteToStdout;
@@ -91,6 +100,21 @@ struct HttpFront::Loop {
     router.Add({"GET", {"/api/scores"}, options.max_body_bytes, true,
                 [this](const HttpRequest& request) {
                   return FromReply(protocol.ScoresJson(request.params));
+                }});
+    router.Add({"POST", {"/api/replays"}, options.verifier.max_bytes, true,
+                [this](const HttpRequest& request) {
+                  return FromReply(replays.Upload(request.params, request.body));
+                }});
+    router.Add({"GET", {"/api/replays"}, options.max_body_bytes, true,
+                [this](const HttpRequest& request) {
+                  HttpAnswer answer = FromReply(replays.Download(request.params));
+                  if (answer.status == 200) {
+                    answer.headers.emplace_back(
+                        "Content-Disposition",
+                        "attachment; filename=\"starmoat-" + request.params.find("id")->second +
+                            ".smr\"");
+                  }
+                  return answer;
                 }});
     router.Add({"GET", {"/healthz"}, options.max_body_bytes, false,
                 [](const HttpRequest&) { return TextAnswer(200, "ok"); }});
@@ -191,6 +215,8 @@ struct HttpFront::Loop {
       asio::make_work_guard(io)};
   asio::thread_pool workers;
   ScoreProtocol protocol;
+  ReplayVerifier verifier;
+  ReplayRoutes replays;
   HttpRouter router;
   ConnectionShared shared;
   std::unordered_map<HttpConnection*, std::weak_ptr<HttpConnection>> open;
@@ -239,6 +265,8 @@ void HttpFront::Run() {
   if (loop_->acceptor.is_open()) loop_->Accept();
   loop_->io.run();
   loop_->workers.join();
+  // Replays still being checked are dropped too: the store may be closed once Run returns.
+  loop_->verifier.Stop();
 }
 
 void HttpFront::Stop() {

@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "replay_verifier.h"
 #include "score_protocol.h"
 #include "store.h"
 #include "web_root.h"
@@ -41,6 +42,8 @@ struct FrontOptions {
   size_t max_header_bytes = 8192;  // request line and header fields together: longer gets 431
   size_t max_body_bytes = 1024;    // the game sends none: longer gets 413
   ProtocolOptions protocol;
+  // How uploaded replays are played back; its max_bytes is also the replay route's body cap.
+  VerifierOptions verifier;
   // The game's web build, served at /play/; null: none.
   std::shared_ptr<const WebRoot> web_root;
   // Receives each access-log line (without the newline); the default writes it to stdout.

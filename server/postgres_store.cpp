@@ -91,6 +91,63 @@ const char* const kMigrations[] = {
     "DROP INDEX scores_by_country_rank;"
     "CREATE INDEX scores_by_country_rank ON scores (country, score DESC, created_unix, id)"
     "  INCLUDE (name);",
+    // 3 -> 4: replays. A token remembers the row it stored, so the game's replay can follow
+    // its result; replay_state says what became of that replay (0 none sent, 1 being checked,
+    // 2 verified, 3 refused), and the bytes of a verified one are kept apart from the rows.
+    // The counts gain the verified rows; the ranking indexes carry the state, and the
+    // verified rows get ranking indexes of their own.
+    "ALTER TABLE tokens ADD COLUMN score_id bigint;"
+    "ALTER TABLE scores ADD COLUMN replay_state smallint NOT NULL DEFAULT 0;"
+    "CREATE TABLE replays ("
+    "  score_id bigint PRIMARY KEY,"
+    "  bytes bytea NOT NULL);"
+    "ALTER TABLE score_counts ADD COLUMN verified bigint NOT NULL DEFAULT 0;"
+    // The rows' replays go with them (no foreign key: an operator's TRUNCATE of the scores
+    // must keep working).
+    "CREATE OR REPLACE FUNCTION starmoat_count_scores() RETURNS trigger LANGUAGE plpgsql AS $$ "
+    "BEGIN"
+    "  IF TG_OP = 'TRUNCATE' THEN"
+    "    DELETE FROM score_counts;"
+    "    DELETE FROM replays;"
+    "    RETURN NULL;"
+    "  END IF;"
+    "  IF TG_OP = 'DELETE' THEN"
+    "    DELETE FROM replays WHERE score_id IN (SELECT id FROM old_rows);"
+    "  END IF;"
+    "  IF TG_OP IN ('DELETE', 'UPDATE') THEN"
+    "    UPDATE score_counts AS c SET n = c.n - gone.n, verified = c.verified - gone.verified"
+    "    FROM ("
+    "      SELECT true AS world, ''::bytea AS country, (id % 16)::smallint AS shard,"
+    "             count(*) AS n, count(*) FILTER (WHERE replay_state = 2) AS verified"
+    "      FROM old_rows GROUP BY 3"
+    "      UNION ALL"
+    "      SELECT false, country, (id % 16)::smallint, count(*),"
+    "             count(*) FILTER (WHERE replay_state = 2) FROM old_rows GROUP BY 2, 3"
+    "    ) AS gone"
+    "    WHERE c.world = gone.world AND c.country = gone.country AND c.shard = gone.shard;"
+    "  END IF;"
+    "  IF TG_OP IN ('INSERT', 'UPDATE') THEN"
+    "    INSERT INTO score_counts AS c (world, country, shard, n, verified)"
+    "      SELECT true, ''::bytea, (id % 16)::smallint, count(*),"
+    "             count(*) FILTER (WHERE replay_state = 2) FROM new_rows GROUP BY 3"
+    "      UNION ALL"
+    "      SELECT false, country, (id % 16)::smallint, count(*),"
+    "             count(*) FILTER (WHERE replay_state = 2) FROM new_rows GROUP BY 2, 3"
+    "    ON CONFLICT (world, country, shard)"
+    "      DO UPDATE SET n = c.n + EXCLUDED.n, verified = c.verified + EXCLUDED.verified;"
+    "  END IF;"
+    "  RETURN NULL;"
+    "END $$;"
+    "DROP INDEX scores_by_rank;"
+    "CREATE INDEX scores_by_rank ON scores (score DESC, created_unix, id)"
+    "  INCLUDE (name, country, replay_state);"
+    "DROP INDEX scores_by_country_rank;"
+    "CREATE INDEX scores_by_country_rank ON scores (country, score DESC, created_unix, id)"
+    "  INCLUDE (name, replay_state);"
+    "CREATE INDEX scores_verified_by_rank ON scores (score DESC, created_unix, id)"
+    "  INCLUDE (name, country) WHERE replay_state = 2;"
+    "CREATE INDEX scores_verified_by_country_rank ON scores (country, score DESC, created_unix, id)"
+    "  INCLUDE (name) WHERE replay_state = 2;",
 };
 constexpr int64_t kSchemaVersion = std::size(kMigrations);
 
@@ -149,29 +206,66 @@ void PrepareStatements(PgConnection& db) {
              "VALUES ($1::bytea, $2::text, $3::bigint)");
   // Check, spend and store in one statement: of two submissions racing with one token, the
   // second waits for the first's row lock, then finds the token spent and stores nothing.
+  // The row's id is drawn for the token first, so the token remembers the row it stored
+  // (for the replay that follows the result) within the same single statement.
   db.Prepare("submit",
              "WITH spent AS ("
-             "  UPDATE tokens SET spent_unix = $2::bigint"
+             "  UPDATE tokens SET spent_unix = $2::bigint,"
+             "    score_id = nextval(pg_get_serial_sequence('scores', 'id'))"
              "  WHERE token = $1::bytea AND spent_unix IS NULL"
              "    AND created_unix > $2::bigint - $3::bigint"
-             "  RETURNING token) "
-             "INSERT INTO scores (name, country, score, created_unix, address) "
-             "SELECT $4::bytea, $5::bytea, $6::bigint, $2::bigint, $7::text FROM spent "
+             "  RETURNING score_id) "
+             "INSERT INTO scores (id, name, country, score, created_unix, address) "
+             "OVERRIDING SYSTEM VALUE "
+             "SELECT score_id, $4::bytea, $5::bytea, $6::bigint, $2::bigint, $7::text FROM spent "
              "RETURNING id");
   // Why a submission stored nothing.
   db.Prepare("token", "SELECT spent_unix IS NOT NULL, created_unix FROM tokens "
                       "WHERE token = $1::bytea");
   // Index-only scans of the ranking indexes (which carry every column shown).
-  db.Prepare("top", "SELECT id, name, country, score, created_unix FROM scores "
+  db.Prepare("top", "SELECT id, name, country, score, created_unix, replay_state::bigint "
+                    "FROM scores "
                     "ORDER BY score DESC, created_unix, id LIMIT $1::bigint OFFSET $2::bigint");
   db.Prepare("top_country",
-             "SELECT id, name, country, score, created_unix FROM scores WHERE country = $3::bytea "
+             "SELECT id, name, country, score, created_unix, replay_state::bigint FROM scores "
+             "WHERE country = $3::bytea "
+             "ORDER BY score DESC, created_unix, id LIMIT $1::bigint OFFSET $2::bigint");
+  db.Prepare("top_verified",
+             "SELECT id, name, country, score, created_unix, 2::bigint FROM scores "
+             "WHERE replay_state = 2 "
+             "ORDER BY score DESC, created_unix, id LIMIT $1::bigint OFFSET $2::bigint");
+  db.Prepare("top_verified_country",
+             "SELECT id, name, country, score, created_unix, 2::bigint FROM scores "
+             "WHERE country = $3::bytea AND replay_state = 2 "
              "ORDER BY score DESC, created_unix, id LIMIT $1::bigint OFFSET $2::bigint");
   db.Prepare("count", "SELECT coalesce(sum(n), 0)::bigint FROM score_counts "
                       "WHERE world AND country = ''::bytea");
   db.Prepare("count_country", "SELECT coalesce(sum(n), 0)::bigint FROM score_counts "
                               "WHERE NOT world AND country = $1::bytea");
-  db.Prepare("list", "SELECT id, name, country, score, created_unix FROM scores "
+  db.Prepare("count_verified", "SELECT coalesce(sum(verified), 0)::bigint FROM score_counts "
+                               "WHERE world AND country = ''::bytea");
+  db.Prepare("count_verified_country",
+             "SELECT coalesce(sum(verified), 0)::bigint FROM score_counts "
+             "WHERE NOT world AND country = $1::bytea");
+  // Of two replays racing for one row, the second waits for the first's row lock and then
+  // finds the row taken.
+  db.Prepare("claim",
+             "UPDATE scores AS s SET replay_state = 1 FROM tokens AS t "
+             "WHERE t.token = $1::bytea AND s.id = t.score_id AND s.replay_state = 0 "
+             "RETURNING s.id, s.name, s.country, s.score, s.created_unix, 1::bigint");
+  db.Prepare("claimed", "SELECT 1 FROM tokens AS t JOIN scores AS s ON s.id = t.score_id "
+                        "WHERE t.token = $1::bytea");
+  db.Prepare("finish",
+             "WITH done AS ("
+             "  UPDATE scores SET replay_state = $2::bigint"
+             "  WHERE id = $1::bigint AND replay_state = 1 RETURNING id) "
+             "INSERT INTO replays (score_id, bytes) "
+             "SELECT id, $3::bytea FROM done WHERE $2::bigint = 2 "
+             "ON CONFLICT (score_id) DO UPDATE SET bytes = EXCLUDED.bytes");
+  db.Prepare("replay", "SELECT r.bytes FROM replays AS r JOIN scores AS s ON s.id = r.score_id "
+                       "WHERE r.score_id = $1::bigint AND s.replay_state = 2");
+  // A read-only list may look at a database of an older schema: no replay_state there.
+  db.Prepare("list", "SELECT id, name, country, score, created_unix, 0::bigint FROM scores "
                      "ORDER BY id DESC LIMIT $1::bigint");
   db.Prepare("delete", "DELETE FROM scores WHERE id = $1::bigint");
 }
@@ -181,7 +275,7 @@ std::vector<ScoreRow> ReadRows(const PgResult& result) {
   rows.reserve(static_cast<size_t>(result.Rows()));
   for (int row = 0; row < result.Rows(); ++row) {
     rows.push_back({result.Int(row, 0), result.Bytes(row, 1), result.Bytes(row, 2),
-                    result.Int(row, 3), result.Int(row, 4)});
+                    result.Int(row, 3), result.Int(row, 4), result.Int(row, 5) == 2});
   }
   return rows;
 }
@@ -256,17 +350,47 @@ SubmitResult PostgresStore::Submit(const std::string& token, int64_t now_unix,
   throw StoreError("PostgreSQL: token check disagrees with itself");
 }
 
-std::vector<ScoreRow> PostgresStore::Top(const std::string& country, int limit, int offset) {
+std::vector<ScoreRow> PostgresStore::Top(const std::string& country, int limit, int offset,
+                                          Rows rows) {
   Lease db(*this);
-  if (country.empty()) return ReadRows(db->Run("top", {int64_t{limit}, int64_t{offset}}));
-  return ReadRows(db->Run("top_country", {int64_t{limit}, int64_t{offset}, country}));
+  const bool verified = rows == Rows::Verified;
+  if (country.empty()) {
+    return ReadRows(db->Run(verified ? "top_verified" : "top", {int64_t{limit}, int64_t{offset}}));
+  }
+  return ReadRows(db->Run(verified ? "top_verified_country" : "top_country",
+                          {int64_t{limit}, int64_t{offset}, country}));
 }
 
-int64_t PostgresStore::Count(const std::string& country) {
+int64_t PostgresStore::Count(const std::string& country, Rows rows) {
   Lease db(*this);
+  const bool verified = rows == Rows::Verified;
   const PgResult count =
-      country.empty() ? db->Run("count", {}) : db->Run("count_country", {country});
+      country.empty() ? db->Run(verified ? "count_verified" : "count", {})
+                      : db->Run(verified ? "count_verified_country" : "count_country", {country});
   return count.Int(0, 0);
+}
+
+ReplayClaim PostgresStore::ClaimReplay(const std::string& token, ScoreRow* row) {
+  Lease db(*this);
+  const std::vector<ScoreRow> claimed = ReadRows(db->Run("claim", {token}));
+  if (!claimed.empty()) {
+    if (row != nullptr) *row = claimed[0];
+    return ReplayClaim::Claimed;
+  }
+  return db->Run("claimed", {token}).Rows() == 0 ? ReplayClaim::UnknownToken
+                                                 : ReplayClaim::Taken;
+}
+
+void PostgresStore::FinishReplay(int64_t id, bool verified, const std::string& bytes) {
+  Lease db(*this);
+  db->Run("finish", {id, int64_t{verified ? 2 : 3}, std::string_view(bytes)});
+}
+
+std::optional<std::string> PostgresStore::Replay(int64_t id) {
+  Lease db(*this);
+  const PgResult found = db->Run("replay", {id});
+  if (found.Rows() == 0) return std::nullopt;
+  return found.Bytes(0, 0);
 }
 
 std::vector<ScoreRow> PostgresStore::List(int limit) {

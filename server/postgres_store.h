@@ -30,8 +30,12 @@ class PostgresStore : public Store {
                   int64_t now_unix) override;
   SubmitResult Submit(const std::string& token, int64_t now_unix, int64_t max_age_s,
                       const NewScore& score) override;
-  std::vector<ScoreRow> Top(const std::string& country, int limit, int offset) override;
-  int64_t Count(const std::string& country) override;
+  std::vector<ScoreRow> Top(const std::string& country, int limit, int offset,
+                            Rows rows = Rows::All) override;
+  int64_t Count(const std::string& country, Rows rows = Rows::All) override;
+  ReplayClaim ClaimReplay(const std::string& token, ScoreRow* row) override;
+  void FinishReplay(int64_t id, bool verified, const std::string& bytes) override;
+  std::optional<std::string> Replay(int64_t id) override;
   std::vector<ScoreRow> List(int limit) override;
   bool Delete(int64_t id) override;
 

@@ -189,6 +189,14 @@ Reply ScoreProtocol::Result(const std::string& encoded, const std::string& addre
   return {200, "text/plain; charset=utf-8", "stored\n"};
 }
 
+Rows ScoreProtocol::RowsAsked(const QueryParams& params) const {
+  if (const std::string* all = Param(params, "all"); all != nullptr) {
+    if (*all == "1") return Rows::All;
+    if (*all == "0") return Rows::Verified;
+  }
+  return options_.show_unverified ? Rows::All : Rows::Verified;
+}
+
 Reply ScoreProtocol::WorldPage(const QueryParams& params) {
   const std::optional<std::string> country = CountryFilter(params);
   if (!country) return Refuse(400, "the country is longer than 32 bytes");
@@ -201,7 +209,9 @@ Reply ScoreProtocol::WorldPage(const QueryParams& params) {
     page = *number;
   }
 
-  const std::string key = std::to_string(page) + "|" + *country;
+  const Rows rows = RowsAsked(params);
+  const std::string key =
+      std::to_string(page) + (rows == Rows::All ? "|all|" : "|verified|") + *country;
   const PageCache::Clock::time_point now =
       options_.steady_now ? options_.steady_now() : PageCache::Clock::now();
   if (const auto cached = pages_.Find(key, now)) {
@@ -211,8 +221,11 @@ Reply ScoreProtocol::WorldPage(const QueryParams& params) {
   WorldPageView view;
   view.country = *country;
   view.page = page;
+  view.all = rows == Rows::All;
+  // The links keep the choice only where it differs from this server's default.
+  if (view.all != options_.show_unverified) view.rows_choice = view.all ? "all=1" : "all=0";
   view.play_link = options_.play_link;
-  view.total = store_.Count(view.country);
+  view.total = store_.Count(view.country, rows);
   view.listed = std::min<int64_t>(view.total, kListedRows);
   view.pages = std::max<int64_t>(1, (view.listed + kPageRows - 1) / kPageRows);
   view.first_rank = (page - 1) * kPageRows + 1;
@@ -220,7 +233,8 @@ Reply ScoreProtocol::WorldPage(const QueryParams& params) {
     const DeepReadTurn turn(deep_reads_, deep_reads_in_flight_, DeepReadsAllowed(),
                             view.first_rank - 1);
     if (turn.busy()) return Busy();
-    view.rows = store_.Top(view.country, kPageRows, static_cast<int>(view.first_rank - 1));
+    view.rows =
+        store_.Top(view.country, kPageRows, static_cast<int>(view.first_rank - 1), rows);
   }
   Reply reply{200, "text/html; charset=utf-8", RenderWorldPage(view)};
   pages_.Put(key, reply.body, now, generation);
@@ -247,31 +261,36 @@ Reply ScoreProtocol::ScoresJson(const QueryParams& params) {
     offset = *number;
   }
 
-  const int64_t total = store_.Count(*country);
+  const Rows which = RowsAsked(params);
+  const int64_t total = store_.Count(*country, which);
   std::vector<ScoreRow> rows;
   {
     // Rows past the listed ranks are not read, so a request near the end may get fewer.
     const DeepReadTurn turn(deep_reads_, deep_reads_in_flight_, DeepReadsAllowed(), offset);
     if (turn.busy()) return Busy();
     rows = store_.Top(*country, static_cast<int>(std::min(limit, kListedRows - offset)),
-                      static_cast<int>(offset));
+                      static_cast<int>(offset), which);
   }
   nlohmann::json scores = nlohmann::json::array();
   for (size_t i = 0; i < rows.size(); ++i) {
     const ScoreRow& row = rows[i];
-    scores.push_back({{"rank", offset + static_cast<int64_t>(i) + 1},
-                      {"id", row.id},
-                      {"name", row.name},
-                      {"country", row.country},
-                      {"score", row.score},
-                      {"created", UtcDateTime(row.created_unix)},
-                      {"created_unix", row.created_unix}});
+    nlohmann::json entry = {{"rank", offset + static_cast<int64_t>(i) + 1},
+                            {"id", row.id},
+                            {"name", row.name},
+                            {"country", row.country},
+                            {"score", row.score},
+                            {"created", UtcDateTime(row.created_unix)},
+                            {"created_unix", row.created_unix},
+                            {"verified", row.verified}};
+    if (row.verified) entry["replay"] = ReplayLink(row.id);
+    scores.push_back(std::move(entry));
   }
   const nlohmann::json document = {{"total", total},
                                    {"listed", std::min<int64_t>(total, kListedRows)},
                                    {"offset", offset},
                                    {"limit", limit},
                                    {"country", *country},
+                                   {"rows", which == Rows::All ? "all" : "verified"},
                                    {"scores", std::move(scores)}};
   // Stored text is whatever clients sent; bytes that are not UTF-8 become U+FFFD rather than
   // failing the whole answer.

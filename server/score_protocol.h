@@ -31,6 +31,9 @@ struct ProtocolOptions {
   // holds one of the front's worker threads meanwhile); past that a deep read gets 503 at once.
   int deep_reads_at_once = 0;
   int deep_reads_waiting = 16;
+  // The world page and the JSON list show every row by default, not only the verified ones
+  // ("all=0" still asks for those alone).
+  bool show_unverified = false;
   // The world page links to the game's web build at /play/ (the server serves one).
   bool play_link = false;
   // Seconds since 1970, and the clock of the rate limit's window; tests may set their own.
@@ -67,6 +70,13 @@ class ScoreProtocol {
   Reply WorldPage(const QueryParams& params);
   // GET /api/scores?limit=&offset=&country= as JSON; offset below kListedRows.
   Reply ScoresJson(const QueryParams& params);
+  // Page and list show only verified rows unless "all=1" (or show_unverified without
+  // "all=0"); these are the rows a request asks for.
+  Rows RowsAsked(const QueryParams& params) const;
+
+  // After a change of the rows that is not a submission (a replay's verdict): the next pages
+  // are read anew.
+  void TableChanged() { pages_.Clear(); }
 
   static constexpr int kPageRows = 100;
   // How deep the world table goes: the best kListedRows scores of the world or of a country

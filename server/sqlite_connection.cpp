@@ -55,6 +55,13 @@ SqliteStatement& SqliteStatement::Bind(int index, std::string_view value) {
   return *this;
 }
 
+SqliteStatement& SqliteStatement::BindBlob(int index, std::string_view bytes) {
+  const int code = sqlite3_bind_blob64(statement_, index, bytes.data(), bytes.size(),
+                                       SQLITE_TRANSIENT);
+  if (code != SQLITE_OK) Fail(code);
+  return *this;
+}
+
 bool SqliteStatement::Step() {
   const int code = sqlite3_step(statement_);
   if (code == SQLITE_ROW) return true;
@@ -68,6 +75,12 @@ std::string SqliteStatement::Text(int column) {
   const auto* text = sqlite3_column_text(statement_, column);
   const int size = sqlite3_column_bytes(statement_, column);
   return text != nullptr ? std::string(reinterpret_cast<const char*>(text), size) : "";
+}
+
+std::string SqliteStatement::Blob(int column) {
+  const void* bytes = sqlite3_column_blob(statement_, column);
+  const int size = sqlite3_column_bytes(statement_, column);
+  return bytes != nullptr ? std::string(static_cast<const char*>(bytes), size) : "";
 }
 
 void SqliteStatement::Reset() {

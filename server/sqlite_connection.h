@@ -25,10 +25,13 @@ class SqliteStatement {
   // Bindings count from 1, as in SQL's ?1, ?2, ...
   SqliteStatement& Bind(int index, int64_t value);
   SqliteStatement& Bind(int index, std::string_view value);
+  // Bytes kept as a BLOB (any bytes, no text encoding).
+  SqliteStatement& BindBlob(int index, std::string_view bytes);
   // Advances to the next row; false when there are no more (or the statement wrote).
   bool Step();
   int64_t Int(int column);
   std::string Text(int column);
+  std::string Blob(int column);
   // Ready for the next use with new bindings.
   void Reset();
 

@@ -65,6 +65,62 @@ const char* const kMigrations[] = {
     "DROP INDEX scores_by_country_rank;"
     "CREATE INDEX scores_by_rank ON scores (score DESC, created_unix, id, name, country);"
     "CREATE INDEX scores_by_country_rank ON scores (country, score DESC, created_unix, id, name);",
+    // 3 -> 4: replays. A token remembers the row it stored, so the game's replay can follow
+    // its result; replay_state says what became of that replay (0 none sent, 1 being checked,
+    // 2 verified, 3 refused) and the bytes of a verified one are kept apart from the rows, so
+    // the ranking stays as compact. The counts gain a column of verified rows (the triggers
+    // are made anew to keep it), and the verified rows get ranking indexes of their own.
+    "ALTER TABLE tokens ADD COLUMN score_id INTEGER;"
+    "ALTER TABLE scores ADD COLUMN replay_state INTEGER NOT NULL DEFAULT 0;"
+    "CREATE TABLE replays ("
+    "  score_id INTEGER PRIMARY KEY,"
+    "  bytes BLOB NOT NULL);"
+    "ALTER TABLE score_counts ADD COLUMN verified INTEGER NOT NULL DEFAULT 0;"
+    "DROP TRIGGER scores_counted_on_insert;"
+    "DROP TRIGGER scores_counted_on_delete;"
+    "DROP TRIGGER scores_counted_on_move;"
+    "CREATE TRIGGER scores_counted_on_insert AFTER INSERT ON scores BEGIN"
+    "  INSERT INTO score_counts (world, country, n, verified)"
+    "    VALUES (1, '', 1, NEW.replay_state = 2), (0, NEW.country, 1, NEW.replay_state = 2)"
+    "    ON CONFLICT DO UPDATE SET n = n + 1, verified = verified + excluded.verified;"
+    " END;"
+    "CREATE TRIGGER scores_counted_on_delete AFTER DELETE ON scores BEGIN"
+    "  UPDATE score_counts SET n = n - 1, verified = verified - (OLD.replay_state = 2)"
+    "    WHERE world = 1 AND country = '';"
+    "  UPDATE score_counts SET n = n - 1, verified = verified - (OLD.replay_state = 2)"
+    "    WHERE world = 0 AND country = OLD.country;"
+    "  DELETE FROM score_counts WHERE world = 0 AND country = OLD.country AND n = 0;"
+    "  DELETE FROM replays WHERE score_id = OLD.id;"
+    " END;"
+    "CREATE TRIGGER scores_counted_on_move AFTER UPDATE OF country, replay_state ON scores"
+    "  WHEN OLD.country IS NOT NEW.country BEGIN"
+    "  UPDATE score_counts"
+    "    SET verified = verified - (OLD.replay_state = 2) + (NEW.replay_state = 2)"
+    "    WHERE world = 1 AND country = '';"
+    "  UPDATE score_counts SET n = n - 1, verified = verified - (OLD.replay_state = 2)"
+    "    WHERE world = 0 AND country = OLD.country;"
+    "  DELETE FROM score_counts WHERE world = 0 AND country = OLD.country AND n = 0;"
+    "  INSERT INTO score_counts (world, country, n, verified)"
+    "    VALUES (0, NEW.country, 1, NEW.replay_state = 2)"
+    "    ON CONFLICT DO UPDATE SET n = n + 1, verified = verified + excluded.verified;"
+    " END;"
+    "CREATE TRIGGER scores_counted_on_verdict AFTER UPDATE OF replay_state ON scores"
+    "  WHEN OLD.country IS NEW.country AND (OLD.replay_state = 2) IS NOT (NEW.replay_state = 2)"
+    " BEGIN"
+    "  UPDATE score_counts"
+    "    SET verified = verified - (OLD.replay_state = 2) + (NEW.replay_state = 2)"
+    "    WHERE (world = 1 AND country = '') OR (world = 0 AND country = NEW.country);"
+    " END;"
+    "DROP INDEX scores_by_rank;"
+    "DROP INDEX scores_by_country_rank;"
+    "CREATE INDEX scores_by_rank"
+    "  ON scores (score DESC, created_unix, id, name, country, replay_state);"
+    "CREATE INDEX scores_by_country_rank"
+    "  ON scores (country, score DESC, created_unix, id, name, replay_state);"
+    "CREATE INDEX scores_verified_by_rank"
+    "  ON scores (score DESC, created_unix, id, name, country) WHERE replay_state = 2;"
+    "CREATE INDEX scores_verified_by_country_rank"
+    "  ON scores (country, score DESC, created_unix, id, name) WHERE replay_state = 2;",
 };
 constexpr int64_t kSchemaVersion = std::size(kMigrations);
 
@@ -135,11 +191,15 @@ void Configure(SqliteConnection& db) {
 
 constexpr std::chrono::milliseconds kCheckpointInterval{500};
 
+constexpr int64_t kReplayNone = 0, kReplayChecking = 1, kReplayVerified = 2,
+                  kReplayRefused = 3;
+
+// Rows of SELECT id, name, country, score, created_unix, replay_state.
 std::vector<ScoreRow> ReadRows(SqliteStatement& statement) {
   std::vector<ScoreRow> rows;
   while (statement.Step()) {
     rows.push_back({statement.Int(0), statement.Text(1), statement.Text(2), statement.Int(3),
-                    statement.Int(4)});
+                    statement.Int(4), statement.Int(5) == kReplayVerified});
   }
   statement.Reset();
   return rows;
@@ -241,10 +301,6 @@ SubmitResult SqliteStore::Submit(const std::string& token, int64_t now_unix, int
   if (spent) return SubmitResult::SpentToken;
   if (now_unix - created >= max_age_s) return SubmitResult::ExpiredToken;
 
-  db.Prepared("UPDATE tokens SET spent_unix = ?2 WHERE token = ?1")
-      .Bind(1, token)
-      .Bind(2, now_unix)
-      .Step();
   db.Prepared("INSERT INTO scores (name, country, score, created_unix, address) "
               "VALUES (?1, ?2, ?3, ?4, ?5)")
       .Bind(1, score.name)
@@ -253,40 +309,106 @@ SubmitResult SqliteStore::Submit(const std::string& token, int64_t now_unix, int
       .Bind(4, now_unix)
       .Bind(5, score.address)
       .Step();
+  // The token remembers its row, for the replay that follows the result.
+  db.Prepared("UPDATE tokens SET spent_unix = ?2, score_id = last_insert_rowid() WHERE token = ?1")
+      .Bind(1, token)
+      .Bind(2, now_unix)
+      .Step();
   transaction.Commit();
   return SubmitResult::Stored;
 }
 
-std::vector<ScoreRow> SqliteStore::Top(const std::string& country, int limit, int offset) {
+std::vector<ScoreRow> SqliteStore::Top(const std::string& country, int limit, int offset,
+                                        Rows rows) {
   ReadLease db(*this);
-  if (country.empty()) {
-    return ReadRows((*db).Prepared("SELECT id, name, country, score, created_unix FROM scores "
-                                   "ORDER BY score DESC, created_unix, id LIMIT ?1 OFFSET ?2")
-                        .Bind(1, limit)
-                        .Bind(2, offset));
-  }
-  return ReadRows((*db).Prepared("SELECT id, name, country, score, created_unix FROM scores "
-                                 "WHERE country = ?3 "
-                                 "ORDER BY score DESC, created_unix, id LIMIT ?1 OFFSET ?2")
-                      .Bind(1, limit)
-                      .Bind(2, offset)
-                      .Bind(3, country));
+  // Each query names its rows exactly as its ranking index does, so the index is read alone.
+  static constexpr const char* kQueries[2][2] = {
+      {"SELECT id, name, country, score, created_unix, replay_state FROM scores "
+       "ORDER BY score DESC, created_unix, id LIMIT ?1 OFFSET ?2",
+       "SELECT id, name, country, score, created_unix, replay_state FROM scores "
+       "WHERE country = ?3 ORDER BY score DESC, created_unix, id LIMIT ?1 OFFSET ?2"},
+      {"SELECT id, name, country, score, created_unix, 2 FROM scores WHERE replay_state = 2 "
+       "ORDER BY score DESC, created_unix, id LIMIT ?1 OFFSET ?2",
+       "SELECT id, name, country, score, created_unix, 2 FROM scores "
+       "WHERE country = ?3 AND replay_state = 2 "
+       "ORDER BY score DESC, created_unix, id LIMIT ?1 OFFSET ?2"}};
+  SqliteStatement& statement =
+      (*db).Prepared(kQueries[rows == Rows::Verified ? 1 : 0][country.empty() ? 0 : 1]);
+  statement.Bind(1, limit).Bind(2, offset);
+  if (!country.empty()) statement.Bind(3, country);
+  return ReadRows(statement);
 }
 
-int64_t SqliteStore::Count(const std::string& country) {
+int64_t SqliteStore::Count(const std::string& country, Rows rows) {
   ReadLease db(*this);
   SqliteStatement& count =
-      (*db).Prepared("SELECT n FROM score_counts WHERE world = ?1 AND country = ?2")
+      (*db).Prepared(rows == Rows::Verified
+                         ? "SELECT verified FROM score_counts WHERE world = ?1 AND country = ?2"
+                         : "SELECT n FROM score_counts WHERE world = ?1 AND country = ?2")
           .Bind(1, int64_t{country.empty() ? 1 : 0})
           .Bind(2, country);
-  const int64_t rows = count.Step() ? count.Int(0) : 0;
+  const int64_t found = count.Step() ? count.Int(0) : 0;
   count.Reset();
-  return rows;
+  return found;
+}
+
+ReplayClaim SqliteStore::ClaimReplay(const std::string& token, ScoreRow* row) {
+  std::lock_guard<std::mutex> lock(write_mutex_);
+  SqliteConnection& db = Writer();
+  SqliteTransaction transaction(db, true);
+  SqliteStatement& find =
+      db.Prepared("SELECT s.id, s.name, s.country, s.score, s.created_unix, s.replay_state "
+                  "FROM tokens t JOIN scores s ON s.id = t.score_id WHERE t.token = ?1");
+  find.Bind(1, token);
+  std::vector<ScoreRow> found = ReadRows(find);
+  if (found.empty()) return ReplayClaim::UnknownToken;
+  SqliteStatement& state =
+      db.Prepared("SELECT replay_state FROM scores WHERE id = ?1").Bind(1, found[0].id);
+  const int64_t current = state.Step() ? state.Int(0) : kReplayNone;
+  state.Reset();
+  if (current != kReplayNone) return ReplayClaim::Taken;
+  db.Prepared("UPDATE scores SET replay_state = ?2 WHERE id = ?1")
+      .Bind(1, found[0].id)
+      .Bind(2, kReplayChecking)
+      .Step();
+  transaction.Commit();
+  if (row != nullptr) *row = found[0];
+  return ReplayClaim::Claimed;
+}
+
+void SqliteStore::FinishReplay(int64_t id, bool verified, const std::string& bytes) {
+  std::lock_guard<std::mutex> lock(write_mutex_);
+  SqliteConnection& db = Writer();
+  SqliteTransaction transaction(db, true);
+  db.Prepared("UPDATE scores SET replay_state = ?2 WHERE id = ?1 AND replay_state = ?3")
+      .Bind(1, id)
+      .Bind(2, verified ? kReplayVerified : kReplayRefused)
+      .Bind(3, kReplayChecking)
+      .Step();
+  if (verified && db.Changes() > 0) {
+    db.Prepared("INSERT OR REPLACE INTO replays (score_id, bytes) VALUES (?1, ?2)")
+        .Bind(1, id)
+        .BindBlob(2, bytes)
+        .Step();
+  }
+  transaction.Commit();
+}
+
+std::optional<std::string> SqliteStore::Replay(int64_t id) {
+  ReadLease db(*this);
+  SqliteStatement& find =
+      (*db).Prepared("SELECT r.bytes FROM replays r JOIN scores s ON s.id = r.score_id "
+                     "WHERE r.score_id = ?1 AND s.replay_state = 2")
+          .Bind(1, id);
+  std::optional<std::string> bytes;
+  if (find.Step()) bytes = find.Blob(0);
+  find.Reset();
+  return bytes;
 }
 
 std::vector<ScoreRow> SqliteStore::List(int limit) {
   ReadLease db(*this);
-  return ReadRows((*db).Prepared("SELECT id, name, country, score, created_unix FROM scores "
+  return ReadRows((*db).Prepared("SELECT id, name, country, score, created_unix, 0 FROM scores "
                                  "ORDER BY id DESC LIMIT ?1")
                       .Bind(1, limit));
 }

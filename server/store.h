@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -31,9 +32,22 @@ struct ScoreRow {
   std::string name, country;
   int64_t score = 0;
   int64_t created_unix = 0;  // seconds since 1970, UTC
+  // A replay of this game was played back on the server and reached this score under this
+  // name; it can be downloaded (Store::Replay).
+  bool verified = false;
 };
 
 enum class SubmitResult { Stored, UnknownToken, SpentToken, ExpiredToken };
+
+// Which rows a page reads: only the verified ones, or every row.
+enum class Rows { Verified, All };
+
+// What became of a replay sent for a token (Store::ClaimReplay).
+enum class ReplayClaim {
+  Claimed,      // the row the token was spent on had no replay: it now waits for this one
+  UnknownToken, // no such token, or one that stored no row (unspent, or its row deleted)
+  Taken,        // a replay was already sent for that row (verified, refused or being checked)
+};
 
 class Store {
  public:
@@ -51,10 +65,26 @@ class Store {
   // The world table: score descending, then older first, then lower id. An empty country
   // means every country; otherwise rows of exactly that country. Read along an ordered index:
   // the cost grows with offset + limit, not with the table, so callers bound the offset.
-  virtual std::vector<ScoreRow> Top(const std::string& country, int limit, int offset) = 0;
+  // rows says whether unverified rows are read too.
+  virtual std::vector<ScoreRow> Top(const std::string& country, int limit, int offset,
+                                    Rows rows = Rows::All) = 0;
   // How many rows Top would page through. Kept with the rows (the database counts in the same
-  // transaction as every insert and delete), so this reads a few rows, never the table.
-  virtual int64_t Count(const std::string& country) = 0;
+  // transaction as every insert, delete and verification), so this reads a few rows, never
+  // the table.
+  virtual int64_t Count(const std::string& country, Rows rows = Rows::All) = 0;
+
+  // A replay arrives for the game stored with `token`. In one transaction: the token must have
+  // stored a row that has had no replay yet; that row is then marked as waiting for this
+  // replay (so a second replay for it is Taken) and given back in *row. One replay per row,
+  // whatever its verdict: a refused one is not followed by another try.
+  virtual ReplayClaim ClaimReplay(const std::string& token, ScoreRow* row) = 0;
+  // The verdict on the replay claimed for row id: verified keeps its bytes with the row and
+  // counts it as verified; refused leaves the row unverified for good. Nothing happens when
+  // the row was deleted meanwhile.
+  virtual void FinishReplay(int64_t id, bool verified, const std::string& bytes) = 0;
+  // The bytes of a verified row's replay; nullopt when the row is not verified (or gone).
+  virtual std::optional<std::string> Replay(int64_t id) = 0;
+
   // For moderation: the newest rows first.
   virtual std::vector<ScoreRow> List(int limit) = 0;
   // Removes one row; false when there was no such row.

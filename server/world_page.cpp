@@ -65,6 +65,14 @@ td.date { color: #7d8a97; white-space: nowrap; }
 tr.top1 td.rank, tr.top1 td.name { color: #ffd34d; }
 tr.top2 td.rank, tr.top2 td.name { color: #b4c3d6; }
 tr.top3 td.rank, tr.top3 td.name { color: #e3a05c; }
+td.replay { white-space: nowrap; text-align: right; font-size: .85rem; }
+td.replay a { color: #00ff00; text-decoration: none; }
+td.replay a:hover { text-decoration: underline; }
+.mark { color: #00ff00; margin-left: .35em; font-weight: normal; }
+.unverified { color: #7d8a97; font-style: italic; }
+tr.unverified td.name, tr.unverified td.score { color: #8a949e; }
+.rows { text-align: right; margin: -4px 0 10px; font-size: .85rem; }
+.rows a { color: #9fb4c8; }
 .empty { text-align: center; padding: 28px 10px; color: #7fbf7f; }
 nav { display: flex; justify-content: space-between; align-items: center; gap: 8px;
       margin-top: 12px; flex-wrap: wrap; }
@@ -85,28 +93,45 @@ footer { margin-top: 16px; text-align: center; color: #56616c; font-size: .8rem;
 // read as a host name if a link began with it.
 constexpr const char* kPagePath = "version.pl?prg=Starmoat&show&type=0";
 
-std::string Row(const ScoreRow& row, int64_t rank) {
+std::string Row(const ScoreRow& row, int64_t rank, const WorldPageView& view) {
   std::string html = "<tr";
-  if (rank <= 3) html += " class=\"top" + std::to_string(rank) + "\"";
+  if (!row.verified) {
+    html += " class=\"unverified\"";
+  } else if (rank <= 3) {
+    html += " class=\"top" + std::to_string(rank) + "\"";
+  }
   html += "><td class=\"rank\">" + std::to_string(rank) + "</td><td class=\"name\">" +
-          HtmlEscape(row.name) + "</td><td class=\"country\">";
+          HtmlEscape(row.name);
+  if (row.verified) {
+    html += "<span class=\"mark\" title=\"verified: its replay was played back on the server\">"
+            "\xE2\x9C\x93</span>";
+  }
+  html += "</td><td class=\"country\">";
   if (!row.country.empty()) {
-    html += "<a href=\"" + HtmlEscape(WorldPageLink(row.country, 1)) + "\">" +
+    html += "<a href=\"" + HtmlEscape(WorldPageLink(row.country, 1, view.rows_choice)) + "\">" +
             HtmlEscape(row.country) + "</a>";
   }
   html += "</td><td class=\"score\">" + std::to_string(row.score) +
-          "</td><td class=\"date\">" + UtcDate(row.created_unix) + "</td></tr>\n";
+          "</td><td class=\"date\">" + UtcDate(row.created_unix) + "</td><td class=\"replay\">";
+  html += row.verified ? "<a href=\"" + HtmlEscape(ReplayLink(row.id)) +
+                             "\" download title=\"Download the replay\">replay</a>"
+                       : "<span class=\"unverified\">unverified</span>";
+  html += "</td></tr>\n";
   return html;
 }
 
 }  // namespace
 
-std::string WorldPageLink(const std::string& country, int64_t page) {
+std::string WorldPageLink(const std::string& country, int64_t page,
+                          const std::string& rows_choice) {
   std::string link = kPagePath;
   if (!country.empty()) link += "&country=" + UrlEncode(country);
   if (page > 1) link += "&page=" + std::to_string(page);
+  if (!rows_choice.empty()) link += "&" + rows_choice;
   return link;
 }
+
+std::string ReplayLink(int64_t id) { return "/api/replays?id=" + std::to_string(id); }
 
 std::string RenderWorldPage(const WorldPageView& view) {
   const std::string country = HtmlEscape(view.country);
@@ -129,42 +154,58 @@ std::string RenderWorldPage(const WorldPageView& view) {
   html += "<form method=\"get\" action=\"version.pl\">\n"
           "<input type=\"hidden\" name=\"prg\" value=\"Starmoat\">"
           "<input type=\"hidden\" name=\"show\" value=\"\">"
-          "<input type=\"hidden\" name=\"type\" value=\"0\">\n"
-          "<label for=\"country\">Country</label>\n"
+          "<input type=\"hidden\" name=\"type\" value=\"0\">\n";
+  if (!view.rows_choice.empty()) {
+    html += "<input type=\"hidden\" name=\"all\" value=\"" + view.rows_choice.substr(4) +
+            "\">\n";
+  }
+  html += "<label for=\"country\">Country</label>\n"
           "<input type=\"text\" id=\"country\" name=\"country\" maxlength=\"32\" value=\"" +
           country + "\" placeholder=\"every country\">\n<button type=\"submit\">Show</button>\n";
   if (!view.country.empty()) {
-    html += "<a class=\"button quiet\" href=\"" + HtmlEscape(WorldPageLink("", 1)) +
+    html += "<a class=\"button quiet\" href=\"" +
+            HtmlEscape(WorldPageLink("", 1, view.rows_choice)) +
             "\">Whole world</a>\n";
   }
   html += "</form>\n";
+  // The other view of the same table: with or without the rows no replay has proved.
+  const bool default_all = view.all == view.rows_choice.empty();
+  const std::string other = view.all ? (default_all ? "all=0" : "") : (default_all ? "" : "all=1");
+  html += "<p class=\"rows\"><a href=\"" + HtmlEscape(WorldPageLink(view.country, 1, other)) +
+          "\">" +
+          (view.all ? "Verified scores only" : "Show unverified scores too") + "</a></p>\n";
 
   html += "<table>\n<thead><tr><th>Rank</th><th>Name</th><th>Country</th>"
-          "<th class=\"score\">Score</th><th class=\"date\">Date</th></tr></thead>\n<tbody>\n";
+          "<th class=\"score\">Score</th><th class=\"date\">Date</th><th></th></tr></thead>\n"
+          "<tbody>\n";
   for (size_t i = 0; i < view.rows.size(); ++i) {
-    html += Row(view.rows[i], view.first_rank + static_cast<int64_t>(i));
+    html += Row(view.rows[i], view.first_rank + static_cast<int64_t>(i), view);
   }
   if (view.rows.empty()) {
-    html += "<tr><td class=\"empty\" colspan=\"5\">";
-    html += view.total == 0 ? "No scores yet. Be the first!" : "No scores on this page.";
+    html += "<tr><td class=\"empty\" colspan=\"6\">";
+    html += view.total != 0 ? "No scores on this page."
+            : view.all      ? "No scores yet. Be the first!"
+                            : "No verified scores yet. Be the first!";
     html += "</td></tr>\n";
   }
   html += "</tbody>\n</table>\n";
 
+  const std::string& choice = view.rows_choice;
   html += "<nav>\n";
   html += view.page > 1 ? "<a class=\"button quiet\" rel=\"prev\" href=\"" +
-                              HtmlEscape(WorldPageLink(view.country, view.page - 1)) +
+                              HtmlEscape(WorldPageLink(view.country, view.page - 1, choice)) +
                               "\">&laquo; Better</a>\n"
                         : "<span></span>\n";
   html += "<span class=\"where\">Page " + std::to_string(view.page) + " of " +
           std::to_string(view.pages) + " &middot; ";
   if (view.listed < view.total) html += "the best " + std::to_string(view.listed) + " of ";
-  html += std::to_string(view.total) + (view.total == 1 ? " score" : " scores") + "</span>\n";
+  html += std::to_string(view.total) + (view.all ? "" : " verified") +
+          (view.total == 1 ? " score" : " scores") + "</span>\n";
   html += view.page < view.pages ? "<a class=\"button quiet\" rel=\"next\" href=\"" +
-                                       HtmlEscape(WorldPageLink(view.country, view.page + 1)) +
+                                       HtmlEscape(WorldPageLink(view.country, view.page + 1, choice)) +
                                        "\">More &raquo;</a>\n"
                                  : "<span></span>\n";
-  html += "</nav>\n</section>\n<footer>Dates are UTC.</footer>\n</main>\n</body>\n</html>\n";
+  html += "</nav>\n</section>\n<footer>Dates are UTC. A verified score's replay was played back on the server to exactly that score.</footer>\n</main>\n</body>\n</html>\n";
   return html;
 }
 

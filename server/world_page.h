@@ -18,12 +18,18 @@ struct WorldPageView {
   int64_t total = 0;           // rows in the whole (filtered) table
   int64_t listed = 0;          // of those, how many the pages go through (the best ones)
   std::string country;         // the filter; "" for every country
+  bool all = false;            // unverified rows are shown too (and marked)
+  std::string rows_choice;     // "all=1" or "all=0" for the links, "" for the default
   bool play_link = false;      // a "Play" link to the game's web build at /play/
 };
 
 std::string RenderWorldPage(const WorldPageView& view);
 
-// The link, relative to the page itself, to the page of a country filter ("" for all).
-std::string WorldPageLink(const std::string& country, int64_t page);
+// The link, relative to the page itself, to the page of a country filter ("" for all), with
+// rows_choice ("all=1", "all=0" or "") appended.
+std::string WorldPageLink(const std::string& country, int64_t page,
+                          const std::string& rows_choice = "");
+// Where a verified row's replay is downloaded (a path from the server's root).
+std::string ReplayLink(int64_t id);
 
 }  // namespace starmoat::server

@@ -40,6 +40,36 @@ platform::HttpResponse Get(const platform::HttpRequest& request) {
   return http->Get(request);
 }
 
+// The token goes into a query: anything but letters and digits is percent-encoded, whatever
+// the server chose to put in it.
+std::string QueryValue(const std::string& text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (const unsigned char c : text) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) {
+      out.push_back(static_cast<char>(c));
+    } else {
+      out += {'%', kHex[c >> 4], kHex[c & 15]};
+    }
+  }
+  return out;
+}
+
+// The replay after its stored result. Its own headers: the score server's replay route is
+// ours, not the old protocol's.
+void UploadReplay(const std::string& token, const std::string& replay, uint32_t budgetLeftMs,
+                  const std::function<void()>& whileWaiting) {
+  platform::IHttpClient* http = platform::Services().http;
+  if (!http) return;
+  platform::HttpRequest request;
+  request.url = ScoreServerUrl(kReplayUploadPath + QueryValue(token));
+  request.headers = {{"User-Agent", "Starmoat"}, {"Content-Type", "application/octet-stream"}};
+  request.timeoutMs = budgetLeftMs;
+  request.connectTimeoutMs = std::min(SubmitConnectTimeoutMs, budgetLeftMs);
+  request.whileWaiting = whileWaiting;
+  http->Post(request, replay);
+}
+
 // One budget for the whole sending, counted on the program's clock: the token request may use
 // all of it, the result request gets what the token left.
 class SendingBudget {
@@ -83,7 +113,7 @@ std::string ScoreServerUrl(const std::string& pathAndQuery) {
 std::string WorldTableUrl() { return ScoreServerUrl(kWorldTablePath); }
 
 void SubmitScore(const std::string& name, int32_t score,
-                 const std::function<void()>& whileWaiting) {
+                 const std::function<void()>& whileWaiting, const std::string& replay) {
   const SendingBudget budget;
   const platform::HttpResponse reply =
       Get(ScoreRequest(kTokenPath, budget.LeftMs(), whileWaiting));
@@ -91,12 +121,17 @@ void SubmitScore(const std::string& name, int32_t score,
     ScreenState = ssConnectFailed;
     return;
   }
-  const std::string payload =
-      BuildPayload(name, score, TokenFromReply(reply.body), Settings.Country);
-  // The server's answer to the result is not read: a rejected or lost result looks like a
+  const std::string token = TokenFromReply(reply.body);
+  const std::string payload = BuildPayload(name, score, token, Settings.Country);
+  // The server's answer to the result is not shown: a rejected or lost result looks like a
   // success to the player. A result the budget has no time left for is lost the same way.
   if (const uint32_t left = budget.LeftMs(); left > 0) {
-    Get(ScoreRequest(kResultPath + BitsToText32(BytesToBits(payload)), left, whileWaiting));
+    const platform::HttpResponse stored =
+        Get(ScoreRequest(kResultPath + BitsToText32(BytesToBits(payload)), left, whileWaiting));
+    // Only a stored result has a row for its replay to prove.
+    if (const uint32_t rest = budget.LeftMs(); stored.ok && !replay.empty() && rest > 0) {
+      UploadReplay(token, replay, rest, whileWaiting);
+    }
   }
   ScreenState = ssHighScores;
 }

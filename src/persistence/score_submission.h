@@ -35,7 +35,15 @@ std::string WorldTableUrl();
 // the finished game's. Ends with ScreenState ssConnectFailed when the token request failed,
 // else ssHighScores (a failed result request goes unnoticed). whileWaiting runs about once per
 // clock tick while a request waits for the server.
+// Once the result is stored, the game's replay (its file's bytes; none when empty) follows to
+// kReplayUploadPath with the token just spent, so the server can play the game back and mark
+// the result verified. It gets what is left of the time budget, and whatever becomes of it
+// changes nothing the player sees.
 void SubmitScore(const std::string& name, int32_t score,
-                 const std::function<void()>& whileWaiting = {});
+                 const std::function<void()>& whileWaiting = {},
+                 const std::string& replay = {});
+
+// Where the replay of a stored result goes, followed by the percent-encoded token.
+inline constexpr const char* kReplayUploadPath = "/api/replays?token=";
 
 void ResetSubmissionState();

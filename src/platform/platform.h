@@ -248,11 +248,19 @@ struct HttpResponse {
   std::string error;
 };
 
-// A blocking HTTP GET.
+// Blocking HTTP requests.
 class IHttpClient {
  public:
   virtual ~IHttpClient() = default;
   virtual HttpResponse Get(const HttpRequest& request) = 0;
+  // Sends `body` (application/octet-stream unless the request's headers name a Content-Type)
+  // and waits for the reply as Get does. A client that has no way to send one says so in the
+  // error.
+  virtual HttpResponse Post(const HttpRequest& request, const std::string& body) {
+    (void)request;
+    (void)body;
+    return {false, "", "this HTTP client cannot send a POST request"};
+  }
 };
 
 // Finds an installed font file by family name (fontconfig on Linux).

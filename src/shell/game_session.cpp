@@ -118,6 +118,13 @@ void KeepTopTenReplay(const std::string& name) {
              EncodeReplay(Recording));
 }
 
+std::string FinishedGameReplay(const std::string& name) {
+  if (!Recorded || !Game || !Game->Finished || Recording.Frames.empty()) return {};
+  TReplay named = Recording;
+  named.Name = name;
+  return EncodeReplay(named);
+}
+
 void StartWatching(TReplay replay) {
   Watched = std::move(replay);
   WatchedFrame = 0;

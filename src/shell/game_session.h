@@ -24,6 +24,10 @@ void QuitGame();
 // Name entry "Ok" put the finished game into the top ten under `name`: its replay is kept.
 void KeepTopTenReplay(const std::string& name);
 
+// The replay file of the game just finished, recorded under `name` (the name its result is
+// sent with); empty when no game was played.
+std::string FinishedGameReplay(const std::string& name);
+
 // Starts watching `replay` (already checked to be of this version) on the game screen.
 void StartWatching(TReplay replay);
 // True while a replay is watched.

@@ -151,7 +151,8 @@ bool SendingCommand() {
   Form1->FLastFrameEnd = Os().clock->TickCount() - 10;
   Form1->RenderFrame();
   if (YesNoButtons->FirstSelected) {
-    SubmitScore(NameEdit->Text(), FinishedGameScore(), KeepWindowAlive);
+    SubmitScore(NameEdit->Text(), FinishedGameScore(), KeepWindowAlive,
+                FinishedGameReplay(NameEdit->Text()));
   } else {
     ScreenState = ssHighScores;
   }

@@ -3,7 +3,9 @@
 # runs on a free loopback port with its SQLite file in a scratch folder, and the game, pointed
 # at it by STARMOAT_SCORE_HOST, starts with a table whose every entry is -1 so that a game
 # quit at once (score 0) enters it. The test quits a game, types a name, answers "Send the
-# result" with Yes and then finds the row in the server, through its JSON and its list command.
+# result" with Yes and then finds the row in the server, through its JSON and its list command;
+# the game's replay followed the result, and the server played it back and marked the row
+# verified, so it is on the default page with its replay.
 # Usage: world_score.sh <game dir>   (the folder holding starmoat and Data/Data.pp)
 # Exit status 77 means skipped (ctest shows it as such): see the messages.
 set -u
@@ -122,9 +124,24 @@ kill -0 "$game_pid" 2>/dev/null || fail "the program ended: $(cat "$work/game.lo
 [ "$(green_pixels after_send 240 120 500 60)" -gt 200 ] ||
   fail "no high-score page after sending (see after_send.png)"
 
-# The server holds the row: in its JSON, and in the operator's list.
-json=$(http_get "/api/scores?limit=10") || fail "no answer from /api/scores"
+# The server holds the row: in its JSON, and in the operator's list. The default list shows
+# verified rows only: the row is there once the replay has been played back (a moment after
+# its upload).
+for _ in $(seq 100); do
+  json=$(http_get "/api/scores?limit=10") || fail "no answer from /api/scores"
+  echo "$json" | grep -q '"verified":true' && break
+  sleep 0.1
+done
 echo "$json" | tail -n1
+echo "$json" | grep -q '"verified":true' || fail "the row is not verified: $json $(cat "$work/server.log")"
+echo "$json" | grep -q '"replay":"/api/replays?id=' || fail "the row has no replay link: $json"
+page=$(http_get "//cgi/version.pl?prg=Starmoat&show&type=0") || fail "no world page"
+echo "$page" | grep -qi "<td class=\"name\">$name<span class=\"mark\"" ||
+  fail "the world page does not show $name as verified"
+grep -q '"POST /api/replays?token=[^"]*" 202 ' "$work/server.log" ||
+  fail "the access log has no accepted replay upload: $(cat "$work/server.log")"
+grep -q 'replay of score [0-9]*: verified' "$work/server.log" ||
+  fail "the server log has no verdict: $(cat "$work/server.log")"
 echo "$json" | grep -qi "\"name\":\"$name\"" || fail "the row is not in /api/scores: $json"
 echo "$json" | grep -q "\"country\":\"$country\"" || fail "the country is not in /api/scores: $json"
 echo "$json" | grep -q '"score":0' || fail "the score 0 is not in /api/scores: $json"

@@ -23,6 +23,7 @@ namespace {
 
 struct SeenRequest {
   std::string target, userAgent, accept, contentType, cookie;
+  std::string method = "GET", body;
 };
 
 // The inverse of the result encoding: 5 bits per letter, 8 bits per byte.
@@ -82,7 +83,7 @@ class ScoreServer : public ::testing::Test {
         std::lock_guard<std::mutex> lock(mutex_);
         seen_.push_back({req.target, req.get_header_value("User-Agent"),
                          req.get_header_value("Accept"), req.get_header_value("Content-Type"),
-                         req.get_header_value("Cookie")});
+                         req.get_header_value("Cookie"), "GET", ""});
       }
       if (req.target.find("?version&") != std::string::npos) {
         std::this_thread::sleep_for(std::chrono::milliseconds(tokenDelayMs_));
@@ -98,6 +99,14 @@ class ScoreServer : public ::testing::Test {
         res.status = resultStatus_;
         res.set_content("thanks", "text/html");
       }
+    });
+    server_.Post(".*", [this](const httplib::Request& req, httplib::Response& res) {
+      std::lock_guard<std::mutex> lock(mutex_);
+      seen_.push_back({req.target, req.get_header_value("User-Agent"),
+                       req.get_header_value("Accept"), req.get_header_value("Content-Type"),
+                       req.get_header_value("Cookie"), "POST", req.body});
+      res.status = replayStatus_;
+      res.set_content("checking", "text/plain");
     });
     const int port = server_.bind_to_any_port("127.0.0.1");
     ASSERT_GT(port, 0);
@@ -116,6 +125,7 @@ class ScoreServer : public ::testing::Test {
   std::string tokenReply_ = "1.0|x|y|z|T0K3N|more";
   int tokenStatus_ = 200;
   int resultStatus_ = 200;
+  int replayStatus_ = 202;
   int tokenDelayMs_ = 0;
   bool resultHangs_ = false;
 
@@ -167,6 +177,60 @@ TEST_F(ScoreServer, BothRequestsArriveWithTheirPathsHeadersAndThePayload) {
   EXPECT_EQ(seen[0].cookie, "");
   EXPECT_EQ(seen[1].cookie, "sid=77");
 }
+
+TEST_F(ScoreServer, AStoredResultIsFollowedByItsReplayWithTheSpentToken) {
+  StartServer();
+  const std::string replay("SMRP\x01\x00 any bytes \xff\x00", 19);
+  SubmitScore("Ace", 12345, {}, replay);
+  EXPECT_EQ(ScreenState, ssHighScores);
+  const std::vector<SeenRequest> seen = Seen();
+  ASSERT_EQ(seen.size(), 3u);
+  EXPECT_EQ(seen[2].method, "POST");
+  EXPECT_EQ(seen[2].target, "/api/replays?token=T0K3N");
+  EXPECT_EQ(seen[2].body, replay);
+  EXPECT_EQ(seen[2].contentType, "application/octet-stream");
+}
+
+namespace {
+
+struct ReplayCase {
+  const char* what;
+  int resultStatus, replayStatus;
+  std::string token, replay;
+  size_t requests;
+  std::string replayTarget;
+};
+void PrintTo(const ReplayCase& c, std::ostream* out) { *out << c.what; }
+
+class ReplayAfterResult : public ScoreServer, public ::testing::WithParamInterface<ReplayCase> {};
+
+}  // namespace
+
+TEST_P(ReplayAfterResult, GoesOnlyAfterAStoredResultAndItsFateIsNeverSeen) {
+  const ReplayCase& c = GetParam();
+  resultStatus_ = c.resultStatus;
+  replayStatus_ = c.replayStatus;
+  tokenReply_ = "1.0|x|y|z|" + c.token + "|";
+  StartServer();
+  SubmitScore("Ace", 1, {}, c.replay);
+  EXPECT_EQ(ScreenState, ssHighScores);
+  const std::vector<SeenRequest> seen = Seen();
+  ASSERT_EQ(seen.size(), c.requests);
+  if (c.requests == 3) {
+    EXPECT_EQ(seen[2].target, c.replayTarget);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReplayAfterResult,
+    ::testing::Values(
+        ReplayCase{"a refused result sends no replay", 400, 202, "T0K3N", "bytes", 2, ""},
+        ReplayCase{"no replay, no upload", 200, 202, "T0K3N", "", 2, ""},
+        ReplayCase{"a refused replay", 200, 409, "T0K3N", "bytes", 3, "/api/replays?token=T0K3N"},
+        ReplayCase{"a failing server", 200, 500, "T0K3N", "bytes", 3,
+                   "/api/replays?token=T0K3N"},
+        ReplayCase{"a token is percent-encoded", 200, 202, "a+b/c&d", "bytes", 3,
+                   "/api/replays?token=a%2Bb%2Fc%26d"}));
 
 TEST_F(ScoreServer, AReplyWithFourBarsSendsAnEmptyToken) {
   tokenReply_ = "1.0|x|y|z|tail";

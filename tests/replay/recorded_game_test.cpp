@@ -23,6 +23,9 @@
 #include "replay/replay_file.h"
 #include "shell/game_session.h"
 #include "shell/screen_state.h"
+#ifdef STARMOAT_SCORES_EXE
+#include "replay_verifier.h"
+#endif
 
 namespace fs = std::filesystem;
 
@@ -124,6 +127,16 @@ TEST_P(RecordedGameSeeds, PlaysBackHeadlessWithTheSameFingerprintsAndScore) {
   // Played again, the same again.
   const TReplayVerdict again = VerifyReplay(bytes.data(), bytes.size());
   EXPECT_EQ(again.Fingerprints, verdict.Fingerprints);
+#ifdef STARMOAT_SCORES_EXE
+  // And the same in the world score server's verifier, which plays it in a child process.
+  starmoat::server::VerifierOptions server;
+  server.program = STARMOAT_SCORES_EXE;
+  const starmoat::server::ReplayOutcome checked = starmoat::server::PlayInChild(bytes, server);
+  ASSERT_TRUE(checked.ok) << checked.error;
+  EXPECT_EQ(checked.score, played.score);
+  EXPECT_EQ(checked.frames, played.replay.Frames.size());
+  EXPECT_EQ(checked.fingerprints, starmoat::server::FingerprintDigest(verdict.Fingerprints));
+#endif
   std::printf("seed %u: %zu frames, score %d, %zu bytes\n", GetParam(),
               played.replay.Frames.size(), played.score, bytes.size());
 }

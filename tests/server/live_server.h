@@ -21,10 +21,18 @@ namespace starmoat::server {
 
 class LiveServer {
  public:
-  explicit LiveServer(FrontOptions options = {}) {
+  // On a fresh database of backend; available() is false (and nothing runs) where the
+  // backend has none to give.
+  explicit LiveServer(FrontOptions options = {}, StoreBackend backend = SqliteBackend())
+      : backend_(std::move(backend)) {
     database_ = backend_.fresh_database();
+    if (database_.empty()) return;
     store_ = OpenStore(database_);
     options.host = "127.0.0.1";
+#ifdef STARMOAT_SCORES_EXE
+    // Replays are played by the server's own executable, not by the test program.
+    options.verifier.program = STARMOAT_SCORES_EXE;
+#endif
     options.port = 0;
     options.access_log = [this](const std::string& line) {
       {
@@ -38,6 +46,7 @@ class LiveServer {
     thread_ = std::thread([this] { front_->Run(); });
   }
   ~LiveServer() {
+    if (!front_) return;
     front_->Stop();
     thread_.join();
     front_.reset();
@@ -45,6 +54,7 @@ class LiveServer {
     backend_.drop_database(database_);
   }
 
+  bool available() const { return front_ != nullptr; }
   int port() const { return front_->port(); }
   std::string host() const { return "127.0.0.1:" + std::to_string(port()); }
   Store& store() { return *store_; }
@@ -67,7 +77,7 @@ class LiveServer {
   }
 
  private:
-  StoreBackend backend_ = SqliteBackend();
+  StoreBackend backend_;
   std::string database_;
   std::unique_ptr<Store> store_;
   std::unique_ptr<HttpFront> front_;

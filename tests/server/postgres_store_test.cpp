@@ -95,6 +95,8 @@ TestSchema NewSchema(const std::string& admin_url) {
 // The schema's name, taken back out of its URL.
 std::string SchemaOf(const std::string& url) { return url.substr(url.rfind('=') + 1); }
 
+}  // namespace
+
 StoreBackend PostgresqlBackend() {
   return {
       "Postgresql",
@@ -113,6 +115,8 @@ StoreBackend PostgresqlBackend() {
       },
   };
 }
+
+namespace {
 
 INSTANTIATE_TEST_SUITE_P(Postgresql, StoreTest, ::testing::Values(PostgresqlBackend()),
                          BackendName);
@@ -154,7 +158,7 @@ TEST_F(PostgresqlStore, ServersStartingAtOnceOnANewDatabaseCreateTheSchemaOnce) 
   }
   for (std::thread& start : starts) start.join();
   EXPECT_EQ(opened.load(), 6);
-  EXPECT_EQ(SqlText("SELECT version FROM starmoat_schema_version"), "3");
+  EXPECT_EQ(SqlText("SELECT version FROM starmoat_schema_version"), "4");
   EXPECT_EQ(SqlText("SELECT count(*) FROM starmoat_schema_version"), "1");
 }
 
@@ -227,7 +231,7 @@ TEST_F(PostgresqlStore, AVersion1DatabaseIsMigratedWithItsRowsCounted) {
       "  SELECT convert_to('P' || i, 'UTF8'), convert_to(CASE WHEN i % 3 = 0 THEN 'Peru'"
       "    ELSE 'Chile' END, 'UTF8'), i % 7, 1000, '::1' FROM generate_series(1, 40) AS i");
   std::unique_ptr<Store> store = OpenStore(schema_.url);
-  EXPECT_EQ(SqlText("SELECT version FROM starmoat_schema_version"), "3");
+  EXPECT_EQ(SqlText("SELECT version FROM starmoat_schema_version"), "4");
   EXPECT_EQ(store->Count(""), 40);
   EXPECT_EQ(store->Count("Peru"), 13);
   EXPECT_EQ(store->Count("Chile"), 27);
@@ -237,6 +241,13 @@ TEST_F(PostgresqlStore, AVersion1DatabaseIsMigratedWithItsRowsCounted) {
   EXPECT_TRUE(store->Delete(store->Top("Chile", 1, 0)[0].id));
   EXPECT_EQ(store->Count(""), 40);
   EXPECT_EQ(store->Count("Peru"), 14);
+  // The old rows had no replay: none is verified, and a new row's replay is counted.
+  EXPECT_EQ(store->Count("", Rows::Verified), 0);
+  EXPECT_TRUE(store->Top("", 10, 0, Rows::Verified).empty());
+  ScoreRow ed;
+  ASSERT_EQ(store->ClaimReplay("t", &ed), ReplayClaim::Claimed);
+  store->FinishReplay(ed.id, true, "replay");
+  EXPECT_EQ(store->Count("Peru", Rows::Verified), 1);
   Sql("UPDATE scores SET country = convert_to('Peru', 'UTF8')"
       "  WHERE id IN (SELECT id FROM scores WHERE country = convert_to('Chile', 'UTF8') LIMIT 6);"
       "DELETE FROM scores WHERE country = convert_to('Peru', 'UTF8') AND score = 0");
@@ -245,9 +256,12 @@ TEST_F(PostgresqlStore, AVersion1DatabaseIsMigratedWithItsRowsCounted) {
   EXPECT_EQ(store->Count("Peru"), peru);
   EXPECT_EQ(store->Count("Chile"), 20);
   EXPECT_EQ(store->Count(""), peru + 20);
+  EXPECT_EQ(store->Count("", Rows::Verified), 1);
   Sql("TRUNCATE scores");
   EXPECT_EQ(store->Count(""), 0);
   EXPECT_EQ(store->Count("Peru"), 0);
+  EXPECT_EQ(store->Count("", Rows::Verified), 0);
+  EXPECT_EQ(SqlText("SELECT count(*) FROM replays"), "0");
 }
 
 TEST_F(PostgresqlStore, PlayerBytesThatAreNotUtf8ComeBackUnchanged) {

@@ -30,13 +30,16 @@ class ListedDepth : public ::testing::Test {
     const std::string fill =
         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
         std::to_string(kRows) +
-        ") INSERT INTO scores (name, country, score, created_unix, address) "
+        ") INSERT INTO scores (name, country, score, created_unix, address, replay_state) "
         "SELECT 'P' || i, CASE WHEN i % 2 = 0 THEN 'Peru' ELSE 'Chile' END, 100000 - i / 2, "
-        "1800000000, '::1' FROM n";
+        "1800000000, '::1', CASE WHEN i % 400 = 0 THEN 0 ELSE 2 END FROM n";
     EXPECT_EQ(sqlite3_exec(db, fill.c_str(), nullptr, nullptr, nullptr), SQLITE_OK)
         << sqlite3_errmsg(db);
     sqlite3_close(db);
-    protocol_ = std::make_unique<ScoreProtocol>(*store_, ProtocolOptions{});
+    // Every row by default; the verified rows alone are asked for with all=0.
+    ProtocolOptions options;
+    options.show_unverified = true;
+    protocol_ = std::make_unique<ScoreProtocol>(*store_, options);
   }
   void TearDown() override {
     protocol_.reset();
@@ -44,9 +47,11 @@ class ListedDepth : public ::testing::Test {
     backend_.drop_database(database_);
   }
 
-  Reply Page(const std::string& page, const std::string& country = "") {
+  Reply Page(const std::string& page, const std::string& country = "",
+             const std::string& all = "") {
     QueryParams params{{"prg", "Starmoat"}, {"show", ""}, {"type", "0"}, {"page", page}};
     if (!country.empty()) params.emplace("country", country);
+    if (!all.empty()) params.emplace("all", all);
     return protocol_->WorldPage(params);
   }
   Reply Json(const std::string& offset, const std::string& limit = "100") {
@@ -99,6 +104,55 @@ TEST_F(ListedDepth, PagesGoToTheLastListedRankAndSaySo) {
             std::string::npos);
 }
 
+static size_t Occurrences(const std::string& text, const std::string& what) {
+  size_t n = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+// All but every 400th row are verified (25 of them, all in Peru): the verified view has its
+// own count, and the same depth bound.
+TEST_F(ListedDepth, TheVerifiedViewIsCountedAndBoundTheSameWay) {
+  const int64_t verified = kRows - kRows / 400;
+  const std::string pages = std::to_string(ScoreProtocol::kMaxPages);
+  const Reply last = Page(pages, "", "0");
+  ASSERT_EQ(last.status, 200);
+  EXPECT_NE(last.body.find("Page " + pages + " of " + pages + " &middot; the best " +
+                           std::to_string(ScoreProtocol::kListedRows) + " of " +
+                           std::to_string(verified) + " verified scores"),
+            std::string::npos);
+  const std::vector<int64_t> ranks = Ranks(last.body);
+  ASSERT_EQ(ranks.size(), 100u);
+  EXPECT_EQ(ranks.back(), ScoreProtocol::kListedRows);
+  EXPECT_EQ(Occurrences(last.body, "<span class=\"mark\""), 100u);
+  EXPECT_EQ(Occurrences(last.body, "<tr class=\"unverified\">"), 0u);
+  // Its links keep to the verified rows; the other view is one link away.
+  EXPECT_NE(last.body.find("rel=\"prev\" href=\"version.pl?prg=Starmoat&amp;show&amp;type=0&amp;page=99&amp;all=0\""),
+            std::string::npos);
+  EXPECT_NE(last.body.find(">Show unverified scores too</a>"), std::string::npos);
+  EXPECT_EQ(Page(std::to_string(ScoreProtocol::kMaxPages + 1), "", "0").status, 400);
+
+  const int64_t peru = kRows / 2 - kRows / 400;
+  EXPECT_NE(Page("1", "Peru", "0").body.find("Page 1 of " + std::to_string((peru + 99) / 100) +
+                                             " &middot; " + std::to_string(peru) +
+                                             " verified scores"),
+            std::string::npos);
+  const nlohmann::json json =
+      nlohmann::json::parse(protocol_->ScoresJson({{"offset", "9999"}, {"all", "0"}}).body);
+  EXPECT_EQ(json["total"], verified);
+  EXPECT_EQ(json["listed"], ScoreProtocol::kListedRows);
+  EXPECT_EQ(json["rows"], "verified");
+  EXPECT_EQ(json["scores"][0]["verified"], true);
+
+  // Every row: the 400th is there, marked unverified, and has no replay.
+  const Reply fourth = Page("4");
+  EXPECT_EQ(Occurrences(fourth.body, "<tr class=\"unverified\">"), 1u);
+  EXPECT_NE(fourth.body.find(">Verified scores only</a>"), std::string::npos);
+  const nlohmann::json all = nlohmann::json::parse(Json("399", "1").body);
+  EXPECT_EQ(all["scores"][0]["verified"], false);
+  EXPECT_FALSE(all["scores"][0].contains("replay"));
+}
+
 TEST_F(ListedDepth, TheJsonListsTheSameRanksAndCountsTheWholeTable) {
   const nlohmann::json near_end = nlohmann::json::parse(Json("9950").body);
   EXPECT_EQ(near_end["total"], kRows);
@@ -133,8 +187,9 @@ class GatedStore : public Store {
                       const NewScore& score) override {
     return store_->Submit(token, now, max_age, score);
   }
-  std::vector<ScoreRow> Top(const std::string& country, int limit, int offset) override {
-    if (offset < ScoreProtocol::kDeepRows) return store_->Top(country, limit, offset);
+  std::vector<ScoreRow> Top(const std::string& country, int limit, int offset,
+                            Rows rows) override {
+    if (offset < ScoreProtocol::kDeepRows) return store_->Top(country, limit, offset, rows);
     std::unique_lock<std::mutex> lock(mutex_);
     ++inside_;
     most_inside_ = std::max(most_inside_, inside_);
@@ -142,9 +197,18 @@ class GatedStore : public Store {
     changed_.wait(lock, [this] { return open_; });
     --inside_;
     lock.unlock();
-    return store_->Top(country, limit, offset);
+    return store_->Top(country, limit, offset, rows);
   }
-  int64_t Count(const std::string& country) override { return store_->Count(country); }
+  int64_t Count(const std::string& country, Rows rows) override {
+    return store_->Count(country, rows);
+  }
+  ReplayClaim ClaimReplay(const std::string& token, ScoreRow* row) override {
+    return store_->ClaimReplay(token, row);
+  }
+  void FinishReplay(int64_t id, bool verified, const std::string& bytes) override {
+    store_->FinishReplay(id, verified, bytes);
+  }
+  std::optional<std::string> Replay(int64_t id) override { return store_->Replay(id); }
   std::vector<ScoreRow> List(int limit) override { return store_->List(limit); }
   bool Delete(int64_t id) override { return store_->Delete(id); }
 

@@ -99,6 +99,11 @@ TEST_F(ScoresCommand, WrongCommandLinesAndRefusedDatabasesEndWithOneLine) {
       {{"list", "--limit", "0"}, 2, "--limit wants a whole number"},
       {{"delete"}, 2, "delete takes exactly one argument"},
       {{"delete", "seven"}, 2, "delete wants the id of a score"},
+      {{"verify"}, 2, "verify takes exactly one argument"},
+      {{"verify", "-", "--verify-cpu-seconds", "0"}, 2, "--verify-cpu-seconds wants a whole number"},
+      {{"serve", "--verify-workers", "0"}, 2, "--verify-workers wants a whole number"},
+      {{"serve", "--show-unverified=yes"}, 2, "unknown option --show-unverified"},
+      {{"verify", Folder() + "/no-such.smr"}, 1, "cannot read " + Folder() + "/no-such.smr"},
       {{"serve", "--listen", busy, "--database", database_}, 1, busy + ": Address already in use"},
       {{"serve", "--listen", "127.0.0.1:0", "--database", text_file}, 1, "not a database"},
       {{"list", "--database", foreign}, 1, "not a Starmoat score database"},
@@ -271,7 +276,7 @@ TEST_F(ScoresCommand, SigtermDuringSubmissionsKeepsEveryAnsweredResult) {
   httplib::Client client("127.0.0.1", port_again);
   std::set<std::string> names;
   for (int offset = 0;; offset += 100) {
-    const httplib::Result page = client.Get("/api/scores?limit=100&offset=" + std::to_string(offset));
+    const httplib::Result page = client.Get("/api/scores?all=1&limit=100&offset=" + std::to_string(offset));
     ASSERT_TRUE(page && page->status == 200);
     const nlohmann::json rows = nlohmann::json::parse(page->body)["scores"];
     for (const nlohmann::json& row : rows) names.insert(row["name"].get<std::string>());

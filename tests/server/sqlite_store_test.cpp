@@ -55,7 +55,7 @@ class SqliteFile : public ::testing::Test {
 TEST_F(SqliteFile, ANewFileIsCreatedInWalModeAtTheCurrentSchemaVersion) {
   OpenStore(path_);
   EXPECT_EQ(QueryText("PRAGMA journal_mode"), "wal");
-  EXPECT_EQ(QueryText("SELECT version FROM schema_version"), "3");
+  EXPECT_EQ(QueryText("SELECT version FROM schema_version"), "4");
   EXPECT_EQ(QueryText("PRAGMA application_id"), std::to_string(0x534D5343));
   // Opening again migrates nothing and keeps the one version row.
   OpenStore(path_);
@@ -176,7 +176,7 @@ constexpr const char* kVersion1 =
 TEST_F(SqliteFile, AVersion1FileIsMigratedWithItsRowsCounted) {
   Sql(kVersion1);
   std::unique_ptr<Store> store = OpenStore(path_);
-  EXPECT_EQ(QueryText("SELECT version FROM schema_version"), "3");
+  EXPECT_EQ(QueryText("SELECT version FROM schema_version"), "4");
   EXPECT_EQ(store->Count(""), 4);
   EXPECT_EQ(store->Count("Peru"), 2);
   EXPECT_EQ(store->Count("Chile"), 1);
@@ -190,6 +190,14 @@ TEST_F(SqliteFile, AVersion1FileIsMigratedWithItsRowsCounted) {
   EXPECT_EQ(store->Count(""), 4);
   EXPECT_EQ(store->Count("Peru"), 1);
   EXPECT_EQ(store->Count("Chile"), 2);
+  // The old rows had no replay: none is verified, and a new row's replay is counted.
+  EXPECT_EQ(store->Count("", Rows::Verified), 0);
+  EXPECT_TRUE(store->Top("", 10, 0, Rows::Verified).empty());
+  ScoreRow ed;
+  ASSERT_EQ(store->ClaimReplay("t", &ed), ReplayClaim::Claimed);
+  store->FinishReplay(ed.id, true, "replay");
+  EXPECT_EQ(store->Count("", Rows::Verified), 1);
+  EXPECT_EQ(store->Count("Chile", Rows::Verified), 1);
 }
 
 TEST_F(SqliteFile, RowsChangedWithSqliteItselfAreCountedToo) {

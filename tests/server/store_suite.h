@@ -34,6 +34,10 @@ inline std::string BackendName(const ::testing::TestParamInfo<StoreBackend>& inf
   return info.param.name;
 }
 
+// A schema of its own in the throw-away PostgreSQL cluster that ctest starts for the tests
+// whose names hold "Postgresql" (postgres_store_test.cpp); "" where there is none.
+StoreBackend PostgresqlBackend();
+
 class StoreTest : public ::testing::TestWithParam<StoreBackend> {
  protected:
   void SetUp() override {

@@ -292,6 +292,75 @@ TEST_P(StoreTest, PagesAndCountsFollowTheRowsThroughTiesAndDeletes) {
   ExpectTheTableIs(*store_, model, "after Chile came back");
 }
 
+// A replay belongs to the row its token stored, and to no other: one per row, whatever its
+// verdict. Only a verified row is listed, counted and downloadable as verified.
+TEST_P(StoreTest, AReplayIsClaimedOnceForItsRowAndOnlyAVerifiedOneCounts) {
+  ASSERT_EQ(IssueAndSubmit(*store_, "good", Score("Ace", 300, "Peru")), SubmitResult::Stored);
+  ASSERT_EQ(IssueAndSubmit(*store_, "bad", Score("Bo", 200, "Chile")), SubmitResult::Stored);
+  ASSERT_EQ(IssueAndSubmit(*store_, "none", Score("Cy", 100, "Peru")), SubmitResult::Stored);
+  store_->IssueToken("unspent", "127.0.0.1", kNow);
+
+  ScoreRow row;
+  EXPECT_EQ(store_->ClaimReplay("nosuch", &row), ReplayClaim::UnknownToken);
+  EXPECT_EQ(store_->ClaimReplay("unspent", &row), ReplayClaim::UnknownToken);
+  ASSERT_EQ(store_->ClaimReplay("good", &row), ReplayClaim::Claimed);
+  EXPECT_EQ(row.name, "Ace");
+  EXPECT_EQ(row.score, 300);
+  const int64_t good = row.id;
+  EXPECT_EQ(store_->ClaimReplay("good", &row), ReplayClaim::Taken);
+  ASSERT_EQ(store_->ClaimReplay("bad", &row), ReplayClaim::Claimed);
+  const int64_t bad = row.id;
+  // Being checked is not verified.
+  EXPECT_EQ(store_->Count("", Rows::Verified), 0);
+  EXPECT_FALSE(store_->Replay(good));
+
+  const std::string bytes("SMRP\0\x01\xff replay", 14);
+  store_->FinishReplay(good, true, bytes);
+  store_->FinishReplay(bad, false, "edited");
+  EXPECT_EQ(store_->ClaimReplay("bad", &row), ReplayClaim::Taken);
+  // A verdict for a row that is not waiting for one changes nothing.
+  store_->FinishReplay(bad, true, "again");
+  store_->FinishReplay(store_->Top("Peru", 1, 1)[0].id, true, "never sent");
+
+  EXPECT_EQ(store_->Replay(good), bytes);
+  EXPECT_FALSE(store_->Replay(bad));
+  const std::vector<ScoreRow> verified = store_->Top("", 10, 0, Rows::Verified);
+  EXPECT_EQ(Names(verified), std::vector<std::string>{"Ace"});
+  EXPECT_TRUE(verified[0].verified);
+  EXPECT_EQ(Names(store_->Top("Peru", 10, 0, Rows::Verified)), std::vector<std::string>{"Ace"});
+  EXPECT_TRUE(store_->Top("Chile", 10, 0, Rows::Verified).empty());
+  const std::vector<ScoreRow> all = store_->Top("", 10, 0);
+  ASSERT_EQ(Names(all), (std::vector<std::string>{"Ace", "Bo", "Cy"}));
+  EXPECT_EQ((std::vector<bool>{all[0].verified, all[1].verified, all[2].verified}),
+            (std::vector<bool>{true, false, false}));
+  EXPECT_EQ(store_->Count("", Rows::Verified), 1);
+  EXPECT_EQ(store_->Count("Peru", Rows::Verified), 1);
+  EXPECT_EQ(store_->Count("Chile", Rows::Verified), 0);
+  EXPECT_EQ(store_->Count(""), 3);
+
+  // A deleted row takes its replay and its count along; its token finds no row any more.
+  EXPECT_TRUE(store_->Delete(good));
+  EXPECT_FALSE(store_->Replay(good));
+  EXPECT_EQ(store_->Count("", Rows::Verified), 0);
+  EXPECT_EQ(store_->Count("Peru", Rows::Verified), 0);
+  EXPECT_EQ(store_->ClaimReplay("good", &row), ReplayClaim::UnknownToken);
+}
+
+TEST_P(StoreTest, RacingReplaysForOneRowClaimItOnce) {
+  ASSERT_EQ(IssueAndSubmit(*store_, "tok", Score("Ace", 300)), SubmitResult::Stored);
+  std::atomic<int> claimed{0};
+  std::vector<std::thread> racers;
+  for (int i = 0; i < 8; ++i) {
+    racers.emplace_back([&] {
+      std::unique_ptr<Store> store = OpenStore(database_);
+      ScoreRow row;
+      if (store->ClaimReplay("tok", &row) == ReplayClaim::Claimed) ++claimed;
+    });
+  }
+  for (std::thread& racer : racers) racer.join();
+  EXPECT_EQ(claimed, 1);
+}
+
 TEST_P(StoreTest, TokensOlderThanADayAreForgottenWhenNewOnesAreIssued) {
   store_->IssueToken("ancient", "127.0.0.1", kNow - 2 * 24 * 3600);
   store_->IssueToken("fresh", "127.0.0.1", kNow);

@@ -94,7 +94,12 @@ class WorldPageInBrowser : public ::testing::Test {
     ASSERT_TRUE(stored && stored->status == 200) << (stored ? stored->body : "no reply");
   }
 
-  LiveServer server_;
+  // Every row is shown: these rows come with no replay.
+  LiveServer server_{[] {
+    FrontOptions options;
+    options.protocol.show_unverified = true;
+    return options;
+  }()};
   std::string folder_;
 };
 

@@ -5,6 +5,9 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/sdl/quit_signals.h"
 
@@ -83,16 +86,30 @@ SdlHttpClient::SdlHttpClient() {
   if (cookies_) curl_share_setopt(cookies_.get(), CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
 }
 
-HttpResponse SdlHttpClient::Get(const HttpRequest& request) {
+HttpResponse SdlHttpClient::Get(const HttpRequest& request) { return Send(request, nullptr); }
+
+HttpResponse SdlHttpClient::Post(const HttpRequest& request, const std::string& body) {
+  return Send(request, &body);
+}
+
+HttpResponse SdlHttpClient::Send(const HttpRequest& request, const std::string* sent) {
   HttpResponse response;
   std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
   if (!curl) {
     response.error = "cannot start an HTTP request";
     return response;
   }
+  std::vector<std::pair<std::string, std::string>> fields = request.headers;
+  if (sent) {
+    bool typed = false;
+    for (const auto& field : fields) typed = typed || curl_strequal(field.first.c_str(), "Content-Type");
+    if (!typed) fields.emplace_back("Content-Type", "application/octet-stream");
+    // An empty value makes curl leave the header out: the body follows at once.
+    fields.emplace_back("Expect", "");
+  }
   std::unique_ptr<curl_slist, SlistDeleter> headers;
-  for (const auto& [name, value] : request.headers) {
-    const std::string line = name + ": " + value;
+  for (const auto& [name, value] : fields) {
+    const std::string line = name + ":" + (value.empty() ? "" : " " + value);
     curl_slist* grown = curl_slist_append(headers.get(), line.c_str());
     if (!grown) {
       response.error = "out of memory";
@@ -105,7 +122,13 @@ HttpResponse SdlHttpClient::Get(const HttpRequest& request) {
   char errorText[CURL_ERROR_SIZE] = "";
   CURL* c = curl.get();
   curl_easy_setopt(c, CURLOPT_URL, request.url.c_str());
-  curl_easy_setopt(c, CURLOPT_HTTPGET, 1L);
+  if (sent) {
+    curl_easy_setopt(c, CURLOPT_POST, 1L);
+    curl_easy_setopt(c, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(sent->size()));
+    curl_easy_setopt(c, CURLOPT_POSTFIELDS, sent->data());
+  } else {
+    curl_easy_setopt(c, CURLOPT_HTTPGET, 1L);
+  }
   curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
   curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 0L);
   curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
