@@ -1,6 +1,7 @@
 #include "replay/fingerprint.h"
 
-#include <bit>
+#include <cstdint>
+#include <cstring>
 #include <type_traits>
 
 #include "game/asteroid.h"
@@ -24,10 +25,14 @@ class THasher {
   void Add(T value) {
     static_assert(std::is_arithmetic_v<T>);
     uint64_t bits = 0;
+    // The bytes of a floating-point value as an integer. memcpy, not std::bit_cast: the C++
+    // library of the browser build (Emscripten 3.1.6) has no bit_cast yet.
     if constexpr (std::is_same_v<T, float>) {
-      bits = std::bit_cast<uint32_t>(value);
+      uint32_t raw;
+      std::memcpy(&raw, &value, sizeof raw);
+      bits = raw;
     } else if constexpr (std::is_same_v<T, double>) {
-      bits = std::bit_cast<uint64_t>(value);
+      std::memcpy(&bits, &value, sizeof bits);
     } else {
       bits = static_cast<uint64_t>(value);
     }

@@ -15,6 +15,20 @@
 #include "shell/program.h"
 #include "shell/program_state.h"
 
+#if defined(__EMSCRIPTEN__)
+#include <emscripten.h>
+
+#include "persistence/config.h"
+#include "shell/form.h"
+
+// A page is closed or reloaded, never exited through the menu, so the settings the desktop
+// game writes on its way out are written whenever the player stops pressing keys for a moment
+// and when the page is hidden (src/platform/web/web_page.js calls this). Between frames only.
+extern "C" EMSCRIPTEN_KEEPALIVE void starmoat_web_keep_settings() {
+  if (Form1 != nullptr && !Form1->FClosed) SaveConfig();
+}
+#endif
+
 #ifndef STARMOAT_DATA_FROM_EXECUTABLE
 #error "the build defines STARMOAT_DATA_FROM_EXECUTABLE"
 #endif

@@ -4,6 +4,10 @@
 #include <ctime>
 #include <thread>
 
+#if defined(__EMSCRIPTEN__)
+#include <emscripten.h>
+#endif
+
 namespace platform {
 
 namespace {
@@ -34,7 +38,15 @@ uint32_t SdlClock::TickCount() {
   return static_cast<uint32_t>(steps * kTickMicros / 1000);
 }
 
-void SdlClock::Sleep(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void SdlClock::Sleep(uint32_t ms) {
+#if defined(__EMSCRIPTEN__)
+  // In a page a sleeping thread would hold up the browser: the program yields to it instead
+  // (ASYNCIFY) and goes on where it was.
+  emscripten_sleep(ms);
+#else
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+#endif
+}
 
 uint32_t SdlClock::MsUntilNextTick() {
   const uint64_t elapsed = now_();

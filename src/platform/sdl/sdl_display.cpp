@@ -8,6 +8,10 @@
 #include "platform/sdl/quit_signals.h"
 #include "platform/window_icon.h"
 
+#if defined(__EMSCRIPTEN__)
+#include "platform/web/web_page.h"
+#endif
+
 namespace platform {
 
 namespace {
@@ -196,7 +200,12 @@ void SdlDisplay::MoveWindow(int32_t left, int32_t top) {
 }
 
 void SdlDisplay::Minimize() {
+#if defined(__EMSCRIPTEN__)
+  // A page cannot be minimised; it blanks itself and the game pauses as if it had been.
+  HidePage(window_);
+#else
   if (window_) SDL_MinimizeWindow(window_);
+#endif
 }
 
 void SdlDisplay::ShowCursor(bool visible) { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }

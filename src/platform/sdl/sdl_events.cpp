@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <cstdint>
 
+#if defined(__EMSCRIPTEN__)
+#include <emscripten.h>
+#endif
+
 #include "platform/sdl/key_codes.h"
 #include "platform/sdl/sdl_display.h"
 
@@ -61,7 +65,18 @@ void SdlEvents::Wait(uint32_t timeoutMs) {
   if (hasPending_ || (QuitSignals::Received() && !quitDelivered_)) return;
   // SDL takes an int, and a negative one would mean "for ever".
   const int timeout = static_cast<int>(std::min<uint32_t>(timeoutMs, INT32_MAX));
+#if defined(__EMSCRIPTEN__)
+  // In a page the events arrive from the browser while the program yields to it: one pause
+  // until the next tick (ASYNCIFY), rather than SDL's wait, which yields a millisecond at a
+  // time. A key pressed meanwhile is read at that tick, as a waiting frame loop reads it.
+  if (SDL_PeepEvents(&pending_, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) {
+    hasPending_ = true;
+    return;
+  }
+  emscripten_sleep(static_cast<unsigned>(timeout));
+#else
   if (SDL_WaitEventTimeout(&pending_, timeout) == 1) hasPending_ = true;
+#endif
 }
 
 bool SdlEvents::Next(SDL_Event& event) {

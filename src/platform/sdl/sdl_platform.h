@@ -9,17 +9,22 @@
 #include "platform/sdl/sdl_display.h"
 #include "platform/sdl/sdl_events.h"
 #include "platform/sdl/sdl_gamepads.h"
-#include "platform/sdl/sdl_http_client.h"
 #include "platform/sdl/sdl_input.h"
 #include "platform/sdl/sdl_music_player.h"
 #include "platform/sdl/sdl_sound_device.h"
 
-// What SDL does not cover: opening a URL or a file, and finding fonts.
+// What SDL does not cover: opening a URL or a file, finding fonts, and HTTP.
 #if defined(_WIN32)
+#include "platform/sdl/sdl_http_client.h"
 #include "platform/windows/windows_font_locator.h"
 #include "platform/windows/windows_shell.h"
+#elif defined(__EMSCRIPTEN__)
+#include "platform/web/web_font_locator.h"
+#include "platform/web/web_http_client.h"
+#include "platform/web/web_shell.h"
 #else
 #include "platform/sdl/sdl_font_locator.h"
+#include "platform/sdl/sdl_http_client.h"
 #include "platform/sdl/sdl_shell.h"
 #endif
 
@@ -28,9 +33,15 @@ namespace platform {
 #if defined(_WIN32)
 using SystemShell = WindowsShell;
 using SystemFontLocator = WindowsFontLocator;
+using SystemHttpClient = SdlHttpClient;
+#elif defined(__EMSCRIPTEN__)
+using SystemShell = WebShell;
+using SystemFontLocator = WebFontLocator;
+using SystemHttpClient = WebHttpClient;
 #else
 using SystemShell = SdlShell;
 using SystemFontLocator = SdlFontLocator;
+using SystemHttpClient = SdlHttpClient;
 #endif
 
 class SdlPlatform {
@@ -52,7 +63,7 @@ class SdlPlatform {
   std::string error_;
   SdlClock clock_;
   SystemShell shell_;
-  SdlHttpClient http_;
+  SystemHttpClient http_;
   SystemFontLocator fonts_;
   std::unique_ptr<SdlDisplay> display_;
   std::unique_ptr<SdlInput> input_;
