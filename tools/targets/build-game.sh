@@ -14,7 +14,11 @@ shift $(($# >= 2 ? 2 : 1))
 jobs=${STARMOAT_JOBS:-$(nproc)}
 
 # Its last line names the libraries' file for this checkout's recipe.
-libs=$("$root/tools/targets/build-libs.sh" "$target" | tee /dev/stderr | tail -n1)
+# Shown on our own stderr rather than through tee to /dev/stderr, which would reopen (and so
+# truncate) a log file that stderr is redirected to.
+built=$("$root/tools/targets/build-libs.sh" "$target")
+echo "$built" >&2
+libs=$(tail -n1 <<<"$built")
 [ -f "$libs" ] || { echo "build-game.sh: build-libs.sh gave no libraries' file" >&2; exit 1; }
 
 if [ ! -f "$root/build/CMakeCache.txt" ]; then
