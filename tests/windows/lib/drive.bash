@@ -86,6 +86,8 @@ play_session() {
   press Return
   wait_change "$1-play1" "$work/$1-menu-new-game.png" 30
   wait_change "$1-play2" "$work/$1-play1.png" 30
+  # Esc asks "Exit game?" only in play proper, not under the level's opening label (2 s).
+  sleep 4
   press Escape
   wait_steady "$1-question" 30
   press Left Return
