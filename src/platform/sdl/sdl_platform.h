@@ -19,7 +19,7 @@
 #include "platform/windows/windows_font_locator.h"
 #include "platform/windows/windows_shell.h"
 #elif defined(__EMSCRIPTEN__)
-#include "platform/web/web_font_locator.h"
+#include "platform/sdl/folder_font_locator.h"
 #include "platform/web/web_http_client.h"
 #include "platform/web/web_shell.h"
 #else
@@ -36,7 +36,7 @@ using SystemFontLocator = WindowsFontLocator;
 using SystemHttpClient = SdlHttpClient;
 #elif defined(__EMSCRIPTEN__)
 using SystemShell = WebShell;
-using SystemFontLocator = WebFontLocator;
+using SystemFontLocator = FolderFontLocator;  // the fonts packed with the page
 using SystemHttpClient = WebHttpClient;
 #else
 using SystemShell = SdlShell;
