@@ -13,6 +13,7 @@
 #include <charconv>
 #include <cstring>
 
+#include "fnv1a.h"
 #include "replay/replay_check.h"
 
 extern char** environ;
@@ -114,12 +115,12 @@ struct Fd {
 }  // namespace
 
 uint64_t FingerprintDigest(const std::vector<uint64_t>& fingerprints) {
-  uint64_t hash = 0xcbf29ce484222325u;
+  uint64_t hash = kFnv1aStart;
   for (const uint64_t fingerprint : fingerprints) {
-    for (int byte = 0; byte < 8; ++byte) {
-      hash ^= (fingerprint >> (8 * byte)) & 0xFF;
-      hash *= 0x100000001b3u;
-    }
+    // Little-endian whatever the machine, so every build reports the same digest.
+    char bytes[8];
+    for (int byte = 0; byte < 8; ++byte) bytes[byte] = static_cast<char>(fingerprint >> (8 * byte));
+    hash = Fnv1a(std::string_view(bytes, sizeof bytes), hash);
   }
   return hash;
 }

@@ -8,6 +8,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "fnv1a.h"
+
 
 namespace starmoat::server {
 
@@ -26,16 +28,6 @@ std::string ReadWhole(const fs::path& path) {
 
 bool EndsWith(std::string_view text, std::string_view tail) {
   return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
-}
-
-// 64-bit FNV-1a: a version tag that changes with the file's bytes.
-uint64_t Fingerprint(std::string_view bytes) {
-  uint64_t hash = 0xcbf29ce484222325ull;
-  for (const char c : bytes) {
-    hash ^= static_cast<unsigned char>(c);
-    hash *= 0x100000001b3ull;
-  }
-  return hash;
 }
 
 std::string Lower(std::string_view text) {
@@ -105,7 +97,7 @@ std::shared_ptr<const WebRoot> WebRoot::Load(const std::string& dir) {
       file.bytes = ReadWhole(it->path());
       char tag[32];
       std::snprintf(tag, sizeof tag, "\"%zx-%016llx\"", file.bytes.size(),
-                    static_cast<unsigned long long>(Fingerprint(file.bytes)));
+                    static_cast<unsigned long long>(Fnv1a(file.bytes)));
       file.etag = tag;
       root->files_.emplace(name, std::move(file));
     }
