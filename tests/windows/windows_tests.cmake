@@ -44,3 +44,10 @@ add_test(NAME windows_installer COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows
   ${CMAKE_BINARY_DIR}/packages)
 set_tests_properties(windows_zip_game windows_installer PROPERTIES LABELS "e2e;windows"
   RUN_SERIAL TRUE TIMEOUT 900)
+
+# Replays recorded by the Linux build play the same game here, and the other way round: the
+# Linux build's replay_fingerprints (in the build folder beside the asset generator) and ours.
+add_test(NAME windows_replay_determinism
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows/replay_determinism.sh
+    ${STARMOAT_HOST_BUILD}/tests/replay_fingerprints $<TARGET_FILE:replay_fingerprints>)
+set_tests_properties(windows_replay_determinism PROPERTIES LABELS "replay;windows" TIMEOUT 900)
