@@ -13,6 +13,8 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 [ -x "$linux_tool" ] ||
   fail "no $linux_tool: the Linux build (build/, with its tests) makes it: cmake --build build --target replay_fingerprints"
 [ -f "$windows_tool" ] || fail "no $windows_tool"
+linux_tool=$(realpath "$linux_tool")
+windows_tool=$(realpath "$windows_tool")
 command -v wine >/dev/null || fail "wine is not installed (tools/deps.sh lists it)"
 
 work=$(mktemp -d)
