@@ -133,14 +133,14 @@ until shoot name-entry && [ "$(text_pixels name-entry 240 230 350 50)" -gt 500 ]
   kill -0 "$game_pid" 2>/dev/null || fail "the program ended: $(tail -n 20 "$work/game.log")"
   sleep 0.3
 done
-wait_steady name-entry 10
+# The name box's caret blinks, so this page never rests; the keys reach the game in the order
+# they are pressed, the name's letters before Left ("Ok") and Enter.
 press $(sed 's/./& /g' <<<"$name")
-wait_change name-typed "$work/name-entry.png" 10
-wait_steady name-typed 10
+wait_change name-typed "$work/name-entry.png" 20
 # "Ok", then "Send the result to world's highscores page": Yes.
 press Left Return
-wait_change submit-question "$work/name-typed.png" 10
-wait_steady submit-question 10
+wait_change submit-question "$work/name-typed.png" 20
+wait_steady submit-question 30
 press Left Return
 # The result request, then the replay upload, within the game's 10-second budget; the server
 # plays the Windows game's replay back itself and marks the row verified.
