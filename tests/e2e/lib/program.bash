@@ -52,3 +52,21 @@ green_pixels() {
   convert "$work/$1.png" -crop "$4x$5+$2+$3" +repage -depth 8 txt:- 2>/dev/null |
     awk -F'[(),]' 'NR > 1 && $4 > 200 && $3 < 140 && $5 < 140 {n++} END {print n + 0}'
 }
+
+# wait_for NAME CHECK [ARGS...]: takes the window's picture as NAME until `CHECK NAME ARGS...`
+# succeeds, for up to 10 s; returns 1 if it never does. What a picture shows follows the game's
+# own clock, which a busy machine delays by a varying amount: a fixed sleep before one picture
+# would only guess how long to wait.
+wait_for() {
+  local name=$1 check=$2; shift 2
+  for _ in $(seq 50); do
+    shot "$name"
+    "$check" "$name" "$@" && return 0
+    sleep 0.2
+  done
+  return 1
+}
+
+# A check for wait_for. green_at NAME X Y W H: a label (over 200 bright green pixels) in the
+# rectangle.
+green_at() { [ "$(green_pixels "$1" "$2" "$3" "$4" "$5")" -gt 200 ]; }
