@@ -2,6 +2,8 @@
 # Builds the game and its tests for another platform:
 #
 #   tools/targets/build-game.sh TARGET [BUILD_DIR] [cmake options...]
+#   tools/targets/build-game.sh emscripten     the browser game, in build-emscripten/web
+#   tools/targets/build-game.sh windows-x64    the Windows game and its tests
 #
 # First the target's libraries (tools/targets/build-libs.sh, cached), then the asset generator
 # of the native build in build/ (it always runs on this machine), then the cross build in
@@ -12,6 +14,12 @@ target=${1:?usage: build-game.sh TARGET [BUILD_DIR] [cmake options...]}
 dir=${2:-$root/build-$target}
 shift $(($# >= 2 ? 2 : 1))
 jobs=${STARMOAT_JOBS:-$(nproc)}
+
+# emcc is a Python program, run by the python3 first on PATH: a shim there (pyenv) costs about
+# a second a call, so the browser build takes the system Python Debian's emscripten is made for.
+if [ "$target" = emscripten ] && [ -z "${EMSDK_PYTHON:-}" ] && [ -x /usr/bin/python3 ]; then
+  export EMSDK_PYTHON=/usr/bin/python3
+fi
 
 # Its last line names the libraries' file for this checkout's recipe.
 # Shown on our own stderr rather than through tee to /dev/stderr, which would reopen (and so
