@@ -55,6 +55,9 @@ target_cmake() {
   cmake --install build
 }
 
+# SDL2_mixer and SDL2_ttf: build_libsdl2_mixer and build_libsdl2_ttf, shared by the targets.
+. "$(dirname "${BASH_SOURCE[0]}")/sdl-addons.sh"
+
 build_zlib() {
   # Its configure script knows emcc; the static library alone.
   cp -a "$1" zsrc
@@ -84,22 +87,9 @@ build_libsdl2() {
     -DSDL_TESTS=OFF -DSDL_THREADS=OFF -DSDL_PTHREADS=OFF
 }
 
-build_libsdl2_mixer() {
-  # WAV and XM are all the game plays: the module decoder is libmodplug, linked directly.
-  target_cmake "$1" "$2" -DSDL2MIXER_VENDORED=OFF -DSDL2MIXER_SAMPLES=OFF \
-    -DSDL2MIXER_DEPS_SHARED=OFF \
-    -DSDL2MIXER_MOD=ON -DSDL2MIXER_MOD_MODPLUG=ON -DSDL2MIXER_MOD_XMP=OFF \
-    -DSDL2MIXER_CMD=OFF -DSDL2MIXER_FLAC=OFF -DSDL2MIXER_MIDI=OFF -DSDL2MIXER_MP3=OFF \
-    -DSDL2MIXER_OGG=OFF -DSDL2MIXER_OPUS=OFF -DSDL2MIXER_WAVE=ON
-}
-
 build_freetype() {
   # No colour fonts, no shaping. Its gzip module takes the zlib above: without one it builds
   # its own copy, whose symbols clash with zlib's in the one WebAssembly module.
   target_cmake "$1" "$2" -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON \
     -DFT_DISABLE_PNG=ON -DFT_DISABLE_BZIP2=ON -DFT_REQUIRE_ZLIB=ON
-}
-
-build_libsdl2_ttf() {
-  target_cmake "$1" "$2" -DSDL2TTF_VENDORED=OFF -DSDL2TTF_HARFBUZZ=OFF -DSDL2TTF_SAMPLES=OFF
 }
