@@ -34,8 +34,24 @@ if [ ! -f "$root/build/CMakeCache.txt" ]; then
 fi
 cmake --build "$root/build" -j"$jobs" --target starmoat_packgen
 
-cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
+# A build folder configured with other libraries' folders (an older recipe's, another cache's)
+# keeps their locations in its cache (SDL2_DIR, ...) and would go on linking them: a folder not
+# configured with these very libraries is configured afresh. The stamp names the libraries'
+# file it was last configured with (a folder from before the stamp: the one in its cache).
+stamp=$dir/starmoat-target-libs.txt
+fresh=()
+if [ -f "$stamp" ]; then
+  configured=$(cat "$stamp")
+elif [ -f "$dir/CMakeCache.txt" ]; then
+  configured=$(sed -n 's/^STARMOAT_TARGET_LIBS_FILE:[A-Z]*=//p' "$dir/CMakeCache.txt")
+fi
+if [ -f "$dir/CMakeCache.txt" ] && [ "$configured" != "$libs" ]; then
+  echo "build-game.sh: configuring $dir afresh for the libraries in $libs" >&2
+  fresh=(--fresh)
+fi
+cmake "${fresh[@]}" -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/$target.cmake" \
   -DSTARMOAT_TARGET_LIBS_FILE="$libs" \
   -DSTARMOAT_HOST_PACKGEN="$root/build/tools/packgen/starmoat_packgen" "$@" >/dev/null
+echo "$libs" >"$stamp"
 cmake --build "$dir" -j"$jobs"
