@@ -7,6 +7,9 @@
 set -u
 
 game_dir=$(cd "${1:?usage: game.sh <game dir>}" && pwd)
+# However many points the few seconds of play make, they enter no table: the quit leads straight
+# back to the main menu.
+prepare_run() { settings_file "" 1000000000 >"$1/Config.cfg"; }
 . "$(dirname "$0")/lib/program.bash"
 
 # Keys and clicks go through the X test extension to the focused window, as a keyboard's would.

@@ -14,7 +14,9 @@ if [ -z "${STARMOAT_VIRTUAL_PAD:-}" ] || [ ! -x "$STARMOAT_VIRTUAL_PAD" ]; then
   exit 77
 fi
 program_exe=$STARMOAT_VIRTUAL_PAD
+# A table no short game enters: the quit goes straight to the main menu.
 prepare_run() {
+  settings_file "" 1000000000 >"$1/Config.cfg"
   mkdir -p "$work/played" "$work/watched"
   export STARMOAT_DUMP_FRAMES="$work/played"
 }

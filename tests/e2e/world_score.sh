@@ -17,23 +17,6 @@ server_exe=${STARMOAT_SCORES_EXE:-$(cd "$game_dir/.." && pwd)/server/starmoat-sc
 name=TESTER
 country=Xvfbland
 
-# A settings file byte for byte: window on, music and sound off, boss key F12, the country,
-# then ten entries; text is stored as a length byte and the complement of every byte.
-byte() { printf "\\$(printf '%03o' "$1")"; }
-stored() {
-  local text=$1 i
-  byte "${#text}"
-  for ((i = 0; i < ${#text}; i++)); do byte $((255 - $(printf '%d' "'${text:i:1}"))); done
-}
-write_config() {
-  byte 1; byte 0; byte 0; byte 123
-  stored "$country"
-  for _ in $(seq 10); do
-    stored Anonymous
-    byte 255; byte 255; byte 255; byte 255  # -1, little-endian
-  done
-}
-
 # Loopback HTTP without a client program: bash's /dev/tcp, one request per connection.
 http_get() {
   exec 5<>"/dev/tcp/127.0.0.1/$port" || return 1
@@ -52,7 +35,7 @@ stop_server() {
 # server comes up first, so the game's environment can name its port.
 prepare_run() {
   local run=$1 tries
-  write_config >"$run/Config.cfg"
+  settings_file "$country" -1 >"$run/Config.cfg"
   mkdir "$work/server"
   for tries in $(seq 20); do
     port=$((20000 + RANDOM % 40000))
