@@ -68,10 +68,10 @@ int main(int argc, char** argv) {
   UseScoreHostFromEnvironment();
 #if defined(__EMSCRIPTEN__)
   // A page is closed or reloaded, never exited through the menu, so the settings the desktop
-  // game writes on its way out are written whenever the page asks (web_page.js: the player
-  // has stopped pressing keys for a moment, or the page is hidden), between frames.
+  // game writes on its way out are kept whenever the page asks (web_page.js: after each key
+  // or click, and when the page is hidden), between frames; unchanged, nothing is written.
   platform::SetKeepSettings([] {
-    if (Form1 != nullptr && !Form1->FClosed) SaveConfig();
+    if (Form1 != nullptr && !Form1->FClosed) KeepConfig();
   });
 #endif
   const int status = RunProgram(watch.Ok ? &watch.Replay : nullptr);
