@@ -83,10 +83,15 @@ starmoat_install_windows_deps() {
   starmoat_install_deps windows
 }
 
-# The browser build, needed by ./test (and by ./serve when it is installed): Emscripten (its
-# JavaScript tools run on the system Node), dpkg-dev for `apt-get source` (the libraries come
-# from Debian's sources, as for Windows), npm for the tests' browser driver (puppeteer-core,
-# tests/web/package-lock.json) and Chromium to run the page in.
+# The game for the browser, built by ./serve where Emscripten is installed: Emscripten (its
+# JavaScript tools run on the system Node) and dpkg-dev for `apt-get source` (the libraries come
+# from Debian's sources, as for Windows).
+STARMOAT_WEBGAME_PACKAGES=(
+  emscripten nodejs dpkg-dev
+)
+
+# The browser build and its tests, needed by ./test: the above, npm for the tests' browser
+# driver (puppeteer-core, tests/web/package-lock.json) and Chromium to run the page in.
 STARMOAT_WEB_PACKAGES=(
-  emscripten nodejs npm dpkg-dev chromium
+  "${STARMOAT_WEBGAME_PACKAGES[@]}" npm chromium
 )

@@ -44,3 +44,21 @@ add_test(NAME windows_installer COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows
   ${CMAKE_BINARY_DIR}/packages)
 set_tests_properties(windows_zip_game windows_installer PROPERTIES LABELS "e2e;windows"
   RUN_SERIAL TRUE TIMEOUT 900)
+
+# Replays recorded by the Linux build play the same game here, and the other way round: the
+# Linux build's replay_fingerprints (in the build folder beside the asset generator) and ours.
+add_test(NAME windows_replay_determinism
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows/replay_determinism.sh
+    ${STARMOAT_HOST_BUILD}/tests/replay_fingerprints $<TARGET_FILE:replay_fingerprints>)
+set_tests_properties(windows_replay_determinism PROPERTIES LABELS "replay;windows" TIMEOUT 900)
+
+# The boss key, the world-table link and the score submission of the zip's game, against the
+# Linux build's world score server; window_probe tells the tests what Windows thinks of the
+# game's window.
+add_executable(window_probe windows/window_probe.cpp)
+target_compile_options(window_probe PRIVATE ${STARMOAT_WARNINGS})
+add_test(NAME windows_zip_services COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows/zip_services.sh
+  ${CMAKE_BINARY_DIR}/packages ${STARMOAT_HOST_BUILD}/server/starmoat-scores
+  $<TARGET_FILE:window_probe>)
+set_tests_properties(windows_zip_services PROPERTIES LABELS "e2e;windows" RUN_SERIAL TRUE
+  TIMEOUT 900)

@@ -18,7 +18,7 @@
 # Its path is the last line the script prints.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-target=${1:?usage: build-libs.sh TARGET (one of: $(cd "$here" && ls -- *.sh | grep -v build-libs | sed 's/\.sh$//' | tr '\n' ' '))}
+target=${1:?usage: build-libs.sh TARGET (one of: $(cd "$here" && grep -l '^TARGET_LIBS=' -- *.sh | sed 's/\.sh$//' | tr '\n' ' '))}
 [ -f "$here/$target.sh" ] || { echo "build-libs.sh: no recipe for target '$target' in $here" >&2; exit 2; }
 
 cache=${STARMOAT_TARGET_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/starmoat-targets}
@@ -29,8 +29,9 @@ mkdir -p "$cache/sources" "$cache/$target"
 # target_deps PKG (the libraries PKG links) and, for each library, build_PKG SRC PREFIX (with
 # '-' in PKG written '_'), run in an empty work folder with TARGET_DEP_PREFIXES holding the
 # dependencies' folders. TARGET_RECIPE_FUNCS and TARGET_RECIPE_FILES name the helpers and files
-# every build uses, which are part of each library's key. A target file that instead defines
-# target_build PKG SRC PREFIX DEPS... is keyed by the whole file.
+# every build uses, which are part of each library's key; so is what target_recipe_tools prints,
+# if the target defines it (the version of a compiler whose output must match the game's). A
+# target file that instead defines target_build PKG SRC PREFIX DEPS... is keyed by the whole file.
 # shellcheck source=/dev/null
 . "$here/$target.sh"
 
@@ -46,6 +47,7 @@ recipe_of() {
     declare -f "$fn"
     for f in "${TARGET_RECIPE_FUNCS[@]}"; do declare -f "$f"; done
     for f in "${TARGET_RECIPE_FILES[@]}"; do cat "$f"; done
+    if declare -F target_recipe_tools >/dev/null; then target_recipe_tools; fi
   else
     cat "$here/$target.sh"
   fi

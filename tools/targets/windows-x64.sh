@@ -34,6 +34,9 @@ target_cmake() {
   cmake --install build
 }
 
+# SDL2_mixer and SDL2_ttf: build_libsdl2_mixer and build_libsdl2_ttf, shared by the targets.
+. "$(dirname "${BASH_SOURCE[0]}")/sdl-addons.sh"
+
 build_zlib() {
   # A static library linked into the game: Debian's source lacks the DLL's resource file, and
   # zlib's CMake renames a header in its source folder, so it builds from a copy.
@@ -65,23 +68,10 @@ build_libsdl2() {
     -DSDL_SENSOR=OFF -DSDL_POWER=OFF -DSDL_LOCALE=OFF -DSDL_OFFSCREEN=OFF
 }
 
-build_libsdl2_mixer() {
-  # WAV and XM are all the game plays: the module decoder is libmodplug, linked directly.
-  target_cmake "$1" "$2" -DSDL2MIXER_VENDORED=OFF -DSDL2MIXER_SAMPLES=OFF \
-    -DSDL2MIXER_DEPS_SHARED=OFF \
-    -DSDL2MIXER_MOD=ON -DSDL2MIXER_MOD_MODPLUG=ON -DSDL2MIXER_MOD_XMP=OFF \
-    -DSDL2MIXER_CMD=OFF -DSDL2MIXER_FLAC=OFF -DSDL2MIXER_MIDI=OFF -DSDL2MIXER_MP3=OFF \
-    -DSDL2MIXER_OGG=OFF -DSDL2MIXER_OPUS=OFF -DSDL2MIXER_WAVE=ON
-}
-
 build_freetype() {
   # TrueType and OpenType (CFF) outlines only; no compressed or colour fonts, no shaping.
   target_cmake "$1" "$2" -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON \
     -DFT_DISABLE_PNG=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_ZLIB=ON
-}
-
-build_libsdl2_ttf() {
-  target_cmake "$1" "$2" -DSDL2TTF_VENDORED=OFF -DSDL2TTF_HARFBUZZ=OFF -DSDL2TTF_SAMPLES=OFF
 }
 
 build_curl() {
