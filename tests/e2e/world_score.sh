@@ -17,23 +17,6 @@ server_exe=${STARMOAT_SCORES_EXE:-$(cd "$game_dir/.." && pwd)/server/starmoat-sc
 name=TESTER
 country=Xvfbland
 
-# A settings file byte for byte: window on, music and sound off, boss key F12, the country,
-# then ten entries; text is stored as a length byte and the complement of every byte.
-byte() { printf "\\$(printf '%03o' "$1")"; }
-stored() {
-  local text=$1 i
-  byte "${#text}"
-  for ((i = 0; i < ${#text}; i++)); do byte $((255 - $(printf '%d' "'${text:i:1}"))); done
-}
-write_config() {
-  byte 1; byte 0; byte 0; byte 123
-  stored "$country"
-  for _ in $(seq 10); do
-    stored Anonymous
-    byte 255; byte 255; byte 255; byte 255  # -1, little-endian
-  done
-}
-
 # Loopback HTTP without a client program: bash's /dev/tcp, one request per connection.
 http_get() {
   exec 5<>"/dev/tcp/127.0.0.1/$port" || return 1
@@ -52,7 +35,7 @@ stop_server() {
 # server comes up first, so the game's environment can name its port.
 prepare_run() {
   local run=$1 tries
-  write_config >"$run/Config.cfg"
+  settings_file "$country" -1 >"$run/Config.cfg"
   mkdir "$work/server"
   for tries in $(seq 20); do
     port=$((20000 + RANDOM % 40000))
@@ -83,9 +66,12 @@ text_pixels() {
 xdotool windowfocus "$window"
 key() { xdotool key "$@"; }
 
+# Checks for wait_for: the darker green text of a panel in the rectangle x y w h.
+text_at() { [ "$(text_pixels "$1" "$2" "$3" "$4" "$5")" -gt 500 ]; }
+
 # Intro, main menu, "New game" (as game.sh does it); a key tells the program that the mouse is
 # no longer in use.
-sleep 3
+wait_for start green_at 470 535 310 35 || fail "no main menu after the intro (see start.png)"
 xdotool mousemove --window "$window" 627 356
 sleep 0.3
 xdotool click 1
@@ -94,14 +80,11 @@ key x
 sleep 2.5
 # Esc, Left for "Yes", Enter: the game ends with 0 points, which beat the table's -1.
 key Escape
-sleep 0.5
+wait_for question green_at 280 340 260 50 || fail "no \"Yes\"/\"No\" question (see question.png)"
 key Left
 sleep 0.3
 key Return
-sleep 1.5
-shot name_entry
-[ "$(text_pixels name_entry 240 230 350 50)" -gt 500 ] ||
-  fail "no name entry after the game (see name_entry.png)"
+wait_for name_entry text_at 240 230 350 50 || fail "no name entry after the game (see name_entry.png)"
 
 # The letters of the name; Left selects "OK", Enter confirms. Then "Send the result to
 # world's highscores page": Left for "Yes", Enter.
@@ -111,23 +94,20 @@ shot name_typed
 key Left
 sleep 0.3
 key Return
-sleep 0.8
-shot submit_question
-[ "$(text_pixels submit_question 210 250 380 60)" -gt 500 ] ||
+wait_for submit_question text_at 210 250 380 60 ||
   fail "no \"Send the result\" question (see submit_question.png)"
 key Left
 sleep 0.3
 key Return
-sleep 2
-shot after_send
+# The sending takes up to its 10-second budget; the high-score page follows.
+wait_for after_send green_at 240 120 500 60 || wait_for after_send green_at 240 120 500 60 ||
+  fail "no high-score page after sending (see after_send.png): $(cat "$work/game.log")"
 kill -0 "$game_pid" 2>/dev/null || fail "the program ended: $(cat "$work/game.log")"
-[ "$(green_pixels after_send 240 120 500 60)" -gt 200 ] ||
-  fail "no high-score page after sending (see after_send.png)"
 
 # The server holds the row: in its JSON, and in the operator's list. The default list shows
 # verified rows only: the row is there once the replay has been played back (a moment after
 # its upload).
-for _ in $(seq 100); do
+for _ in $(seq 300); do
   json=$(http_get "/api/scores?limit=10") || fail "no answer from /api/scores"
   echo "$json" | grep -q '"verified":true' && break
   sleep 0.1

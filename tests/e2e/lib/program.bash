@@ -33,6 +33,26 @@ start_xvfb
 # The program works in its current folder (it writes Config.cfg there): a scratch folder that
 # sees the game's data.
 mkdir "$work/run"
+# settings_file COUNTRY SCORE: a settings file byte for byte: window on, music and sound off,
+# boss key F12, the country, then ten entries "Anonymous" with SCORE points each (signed 32-bit,
+# little-endian); text is stored as a length byte and the complement of every byte. A test that
+# quits a game and expects the main menu gives a table no short game can enter.
+settings_file() {
+  local i
+  byte() { printf "\\$(printf '%03o' "$1")"; }
+  stored() {
+    local text=$1 j
+    byte "${#text}"
+    for ((j = 0; j < ${#text}; j++)); do byte $((255 - $(printf '%d' "'${text:j:1}"))); done
+  }
+  byte 1; byte 0; byte 0; byte 123
+  stored "$1"
+  for _ in $(seq 10); do
+    stored Anonymous
+    for i in 0 8 16 24; do byte $((($2 >> i) & 255)); done
+  done
+}
+
 # data_dir (optional, set before sourcing): another Data folder, e.g. one with a damaged pack.
 ln -s "${data_dir:-$game_dir/Data}" "$work/run/Data"
 [ -d "$game_dir/sound" ] && ln -s "$game_dir/sound" "$work/run/sound"
@@ -52,3 +72,21 @@ green_pixels() {
   convert "$work/$1.png" -crop "$4x$5+$2+$3" +repage -depth 8 txt:- 2>/dev/null |
     awk -F'[(),]' 'NR > 1 && $4 > 200 && $3 < 140 && $5 < 140 {n++} END {print n + 0}'
 }
+
+# wait_for NAME CHECK [ARGS...]: takes the window's picture as NAME until `CHECK NAME ARGS...`
+# succeeds, for up to 10 s; returns 1 if it never does. What a picture shows follows the game's
+# own clock, which a busy machine delays by a varying amount: a fixed sleep before one picture
+# would only guess how long to wait.
+wait_for() {
+  local name=$1 check=$2; shift 2
+  for _ in $(seq 50); do
+    shot "$name"
+    "$check" "$name" "$@" && return 0
+    sleep 0.2
+  done
+  return 1
+}
+
+# A check for wait_for. green_at NAME X Y W H: a label (over 200 bright green pixels) in the
+# rectangle.
+green_at() { [ "$(green_pixels "$1" "$2" "$3" "$4" "$5")" -gt 200 ]; }

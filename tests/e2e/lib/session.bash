@@ -6,9 +6,12 @@
 # 1024x768); sets DISPLAY and xvfb_pid. Xvfb names the display only once it accepts clients,
 # and it picks one whose socket it could really bind, which a guess from the files in /tmp
 # cannot promise (another server's socket may live only in the abstract namespace).
+# -noreset: by default the server resets when its last client leaves, and drops every
+# connection still being set up; the program connecting just after the readiness probe below
+# has gone would then find no display.
 start_xvfb() {
   rm -f "$work/display"
-  Xvfb -displayfd 3 -screen 0 "${screen_size:-1024x768}x24" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  Xvfb -displayfd 3 -screen 0 "${screen_size:-1024x768}x24" -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
   xvfb_pid=$!
   for _ in $(seq 100); do
     [ -s "$work/display" ] && break
