@@ -68,7 +68,15 @@ fs::path FollowLinks(const fs::path& path) {
   return current;
 }
 
-bool MayWrite(const fs::path& path) { return faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0; }
+bool MayWrite(const fs::path& path) {
+#if defined(__EMSCRIPTEN__)
+  // A page has one user and no set-user-id: the plain check is the same question, and the
+  // browser's file system takes no flags.
+  return access(path.c_str(), W_OK) == 0;
+#else
+  return faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+#endif
+}
 
 bool AtomicSave(const fs::path& target, const std::string& bytes, std::string& error) {
   const fs::path folder = FolderOf(target);

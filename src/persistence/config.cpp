@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 #include "persistence/atomic_save.h"
 #include "persistence/country_field.h"
@@ -97,6 +98,10 @@ void RefuseWriting(const std::string& why) {
                ConfigPath().string().c_str(), why.c_str());
 }
 
+// What the file held when this run last read or wrote it, in its encoding: a keep that would
+// write the same bytes again writes nothing.
+std::string KeptBytes;
+
 // Writes the values in memory, whether or not the file exists: a file deleted while the game
 // runs is written again with this run's scores rather than the default table. A link is saved
 // through to the file it names; a file this user may not write is left alone.
@@ -113,10 +118,12 @@ bool WriteConfigFile() {
     return false;
   }
   std::string why;
-  if (!AtomicSave(target, EncodeConfig(), why)) {
+  std::string bytes = EncodeConfig();
+  if (!AtomicSave(target, bytes, why)) {
     ReportSaveFailure(why);
     return false;
   }
+  KeptBytes = std::move(bytes);
   return true;
 }
 
@@ -154,6 +161,7 @@ void ResetConfigState() {
   ResetHiScores();
   SaveFailureReported = false;
   WritingRefused = false;
+  KeptBytes.clear();
 }
 
 std::string ReadCfgString(std::istream& in) {
@@ -195,6 +203,7 @@ void ReadConfig() {
   RemoveStaleTemporaries(FollowLinks(path));
   try {
     ReadFields(in);
+    KeptBytes = EncodeConfig();
   } catch (const ConfigReadError& e) {
     // Only a file that ended early is damaged; a failing disk is not a reason to replace it.
     if (in.bad()) {
@@ -214,6 +223,13 @@ void LoadConfig() {
 bool SaveConfig() {
   if (WritingRefused) return false;  // said at start-up
   if (std::optional<std::string> country = CountryEditText()) Settings.Country = *country;
+  return WriteConfigFile();
+}
+
+bool KeepConfig() {
+  if (WritingRefused) return false;
+  if (std::optional<std::string> country = CountryEditText()) Settings.Country = *country;
+  if (EncodeConfig() == KeptBytes) return false;
   return WriteConfigFile();
 }
 

@@ -62,6 +62,10 @@ void ReadConfig();
 // A link named Config.cfg is saved through and stays a link; a file this user may not write is
 // not replaced. Returns whether the file was written.
 bool SaveConfig();
+// SaveConfig for a program that is never exited (a page is closed or reloaded), called often:
+// writes only when the settings or the table differ from what this run last read from or
+// wrote to the file. Returns whether it wrote.
+bool KeepConfig();
 // End of LoadConfig: the display pass of the window, the sound switch, the country box's text.
 void ApplyOptions();
 // The default table: "Anonymous" with 1000, 900, ..., 100. Also the clear command's action.

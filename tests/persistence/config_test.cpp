@@ -103,6 +103,38 @@ TEST(ConfigFile, SavingTakesTheCountryFromTheCountryBox) {
   EXPECT_EQ(Bytes(bytes.begin() + 4, bytes.begin() + 9), (Bytes{4, 0xAF, 0x9A, 0x8D, 0x8A}));
 }
 
+// The browser game keeps its settings whenever the player pauses, as nothing exits a page:
+// a keep writes when something changed since the file was read or written, and only then.
+TEST(ConfigFile, KeepingWritesOnlyWhatChangedSinceTheLastReadOrWrite) {
+  WorkDir dir;
+  WriteBytes(kConfigFileName, FileBytes({true, false, true, 0x7A, "Oman"}, DefaultTable()));
+  ReadConfig();
+  SetCountryEditText("Oman");
+  EXPECT_FALSE(KeepConfig()) << "nothing changed since the file was read";
+
+  struct Change {
+    const char* what;
+    void (*make)();
+    bool writesItself;
+  };
+  const Change changes[] = {
+      {"sound", [] { Settings.Sound = !Settings.Sound; }, false},
+      {"music", [] { Settings.Music = !Settings.Music; }, false},
+      {"boss key", [] { Settings.BossKey = 0x71; }, false},
+      {"country box", [] { SetCountryEditText("Chad"); }, false},
+      {"table", [] { InsertHiScore("Ace", 4321); }, true},
+  };
+  for (const Change& change : changes) {
+    change.make();
+    EXPECT_EQ(KeepConfig(), !change.writesItself) << change.what;
+    EXPECT_EQ(ReadBytes(kConfigFileName), FileBytes(Settings, HiScores)) << change.what;
+    EXPECT_FALSE(KeepConfig()) << "a second keep after the " << change.what;
+  }
+  EXPECT_EQ(Settings.Country, "Chad");
+  ASSERT_TRUE(SaveConfig());
+  EXPECT_FALSE(KeepConfig()) << "after a save";
+}
+
 TEST(ConfigFile, FlagBytesAreReadInTheOrderWindowMusicSound) {
   struct Case {
     Bytes head;  // Windowed, Music, Sound, BossKey

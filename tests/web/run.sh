@@ -21,11 +21,25 @@ if [ ! -d "$here/node_modules/puppeteer-core" ]; then
   (cd "$here" && npm ci --no-audit --no-fund --loglevel=error) || { echo "FAIL: npm ci" >&2; exit 1; }
 fi
 
-# The native menu: the game in a scratch folder under Xvfb, after its intro (program.bash).
+# The native menu: the game in a scratch folder under Xvfb (program.bash). The intro moves on
+# every frame and the menu after it stands still: the menu is the first picture that three
+# shots half a second apart agree on.
 . "$here/../e2e/lib/program.bash"
 wait_frames first
-sleep 4
-shot native-menu
+still=0
+for _ in $(seq 60); do
+  sleep 0.5
+  shot native-menu
+  if [ -f "$work/native-last.png" ] &&
+     [ "$(compare -metric AE "$work/native-menu.png" "$work/native-last.png" null: 2>&1)" = 0 ]; then
+    still=$((still + 1))
+    [ "$still" -ge 2 ] && break
+  else
+    still=0
+  fi
+  cp "$work/native-menu.png" "$work/native-last.png"
+done
+[ "$still" -ge 2 ] || fail "the native game's picture never stood still (no menu after its intro)"
 convert "$work/native-menu.png" -depth 8 rgb:"$work/native-menu.rgb" ||
   fail "cannot convert the native menu's picture"
 kill -TERM "$game_pid" 2>/dev/null

@@ -1,12 +1,21 @@
-// The browser build in headless Chromium against a real starmoat-scores serving it at /play/:
-// the page loads, the intro gives way to the main menu (compared with the native build's
-// menu), and Down and Enter start a game.
+// The browser build in headless Chromium against a real starmoat-scores serving it at /play/.
+// Three visits of the page in one browser profile (so one IndexedDB):
+//   1. the page loads, the intro gives way to the main menu (compared with the native build's
+//      menu); Down and Enter start a game whose picture keeps changing; Esc and Yes end it and
+//      the menu comes back; on the options page Up reaches the Sound and Music rows and Enter
+//      turns both off; the page writes the settings back to IndexedDB;
+//   2. after a reload the options page shows them still off; a settings file whose table any
+//      score enters is then put in the page's settings folder;
+//   3. after another reload a game quit at once enters the table: the name is typed, the
+//      result is sent, the high-score page follows, and the server holds the row, verified by
+//      the replay the page uploaded.
 //
 //   node web_game.mjs BASE_URL NATIVE_MENU.rgb OUT_DIR
 //
 // NATIVE_MENU.rgb: the native game's main menu as 800 x 600 raw RGB bytes. Screenshots go to
-// OUT_DIR (menu.png, options.png, play.png, sent.png). Exit status 0 only when every step held.
-import { readFileSync, mkdtempSync, rmSync } from "node:fs";
+// OUT_DIR. Every wait is a bounded poll for something seen (a picture, a counter, a row); exit
+// status 0 only when every step held.
+import { readFileSync, writeFileSync, mkdtempSync, rmSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 import puppeteer from "puppeteer-core";
@@ -22,6 +31,13 @@ const W = 800, H = 600;
 const CHANNEL_TOLERANCE = 24;
 // The intro's end is the menu matching the native one this closely.
 const MENU_MATCH = 0.02;
+// Two pictures of one still page (the same screen drawn twice in one browser) differ in no
+// more pixels than this; a page that changed (a moved highlight, "On" become "Off": about 200
+// pixels) in at least CHANGED.
+const SAME = 10;
+const CHANGED = 60;
+const PLAYER = "WEBTESTER";
+const COUNTRY = "Webland";
 
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 function fail(message) {
@@ -46,39 +62,79 @@ async function canvasRgb(page) {
   return Buffer.from(base64, "base64");
 }
 
-// The share of pixels that differ between two RGB pictures of the canvas.
-function difference(a, b) {
+// The number of pixels that differ between two RGB pictures of the canvas.
+function differing(a, b) {
   if (a.length !== W * H * 3 || b.length !== W * H * 3) fail("a picture is not 800 x 600");
-  let differing = 0;
+  let n = 0;
   for (let i = 0; i < a.length; i += 3) {
     if (Math.abs(a[i] - b[i]) > CHANNEL_TOLERANCE || Math.abs(a[i + 1] - b[i + 1]) > CHANNEL_TOLERANCE ||
         Math.abs(a[i + 2] - b[i + 2]) > CHANNEL_TOLERANCE) {
-      ++differing;
+      ++n;
     }
   }
-  return differing / (W * H);
+  return n;
 }
+// Their share of the picture.
+const difference = (a, b) => differing(a, b) / (W * H);
 
 function lit(rgb) {
   for (let i = 0; i < rgb.length; ++i) if (rgb[i] > 16) return true;
   return false;
 }
 
+// Pixels in the rectangle x, y, w, h that pass test(r, g, b).
+function countPixels(rgb, x, y, w, h, test) {
+  let n = 0;
+  for (let row = y; row < y + h; ++row) {
+    for (let col = x; col < x + w; ++col) {
+      const i = (row * W + col) * 3;
+      if (test(rgb[i], rgb[i + 1], rgb[i + 2])) ++n;
+    }
+  }
+  return n;
+}
+// The dialogs' darker green text (228822) and the pages' bright green labels (00FF00).
+const darkGreen = (r, g, b) => g > 110 && r < 80 && b < 80;
+const brightGreen = (r, g, b) => g > 200 && r < 140 && b < 140;
+
+// The canvas's own pixels as OUT_DIR/NAME.png.
 async function shot(page, name) {
-  const canvas = await page.$("#canvas");
-  await canvas.screenshot({ path: join(outDir, name + ".png") });
+  const url = await page.evaluate(() => document.getElementById("canvas").toDataURL("image/png"));
+  writeFileSync(join(outDir, name + ".png"), Buffer.from(url.slice(url.indexOf(",") + 1), "base64"));
 }
 
-// Waits (up to ms) until test(picture) holds; returns the last picture.
+// Waits (up to ms) until test(picture) holds; returns that picture.
 async function waitFor(page, what, ms, test) {
   const end = Date.now() + ms;
-  let picture;
   while (Date.now() < end) {
-    picture = await canvasRgb(page);
+    const picture = await canvasRgb(page);
     if (test(picture)) return picture;
     await sleep(100);
   }
   fail(`${what}: not within ${ms / 1000} s`);
+}
+
+// Waits until the canvas shows the same picture twice 300 ms apart (a page or a frozen dialog,
+// not a game or an animation); returns it.
+async function waitStill(page, what, ms = 15000) {
+  let last = await canvasRgb(page);
+  return waitFor(page, what + " (a still picture)", ms, (p) => {
+    const still = differing(p, last) <= SAME;
+    last = p;
+    return still;
+  });
+}
+
+// Esc during play asks whether to quit, and the game stands still behind the question; during
+// the level's opening label (two seconds, longer on a slow start) Esc does nothing, so it is
+// pressed again until the picture stands still. Returns the question's picture.
+async function askToQuit(page) {
+  for (let tries = 0; tries < 10; ++tries) {
+    await key(page, "Escape", 0);
+    const question = await waitStill(page, "the quit question", 2500).catch(() => null);
+    if (question) return question;
+  }
+  fail("Esc during the game brought no quit question");
 }
 
 // Held for a few frames, as a player's key is: pages that poll the keyboard see it down.
@@ -87,38 +143,64 @@ async function key(page, name, pause = 300) {
   await sleep(pause);
 }
 
-// Loads the page and waits for the main menu after the intro; returns the menu's difference
-// from the native one.
+// Loads the page and waits for the main menu after the intro; logs how close it came to the
+// native one.
 async function openToMenu(page, label) {
   const started = Date.now();
   await page.goto(base + "/play/", { waitUntil: "load" });
   await waitFor(page, `${label}: a first picture`, 30000, lit);
   console.log(`${label}: first picture ${Date.now() - started} ms after opening the page`);
   let best = 1;
-  await waitFor(page, `${label}: the main menu like the native one (closest ${best})`, 30000, (p) => {
+  await waitFor(page, `${label}: the main menu like the native one`, 30000, (p) => {
     best = Math.min(best, difference(p, nativeMenu));
     return best <= MENU_MATCH;
-  });
-  console.log(`${label}: main menu after ${Date.now() - started} ms; ` +
-              `${(best * 100).toFixed(3)} % of its pixels differ from the native menu`);
+  }).catch((e) => fail(`${e.message} (closest: ${(best * 100).toFixed(3)} % of the pixels differ)`));
+  const shown = Date.now() - started;
+  // The intro's last frames come close too: the menu is the still picture after them.
+  const menu = await waitStill(page, `${label}: the main menu`);
+  const apart = differing(menu, nativeMenu);
+  if (apart / (W * H) > MENU_MATCH) fail(`${label}: the main menu differs from the native one in ${apart} pixels`);
+  console.log(`${label}: main menu ${shown} ms after opening the page; ${apart} of its ` +
+              `${W * H} pixels differ from the native menu (by more than ${CHANNEL_TOLERANCE} in a channel)`);
   await page.focus("#canvas");
-  return best;
 }
 
-// Waits until the page has written its settings folder back to IndexedDB after `before`.
-async function waitSaved(page, before, what) {
-  const end = Date.now() + 10000;
+// Config.cfg as the page has written it to IndexedDB (Emscripten's IDBFS keeps each file of
+// the mounted folder /save as a record of that name), or null while there is none.
+function storedConfig(page) {
+  return page.evaluate(() => new Promise((resolve) => {
+    const open = indexedDB.open("/save");
+    open.onerror = () => resolve(null);
+    open.onsuccess = () => {
+      const db = open.result;
+      try {
+        const get = db.transaction("FILE_DATA").objectStore("FILE_DATA").get("/save/Config.cfg");
+        get.onsuccess = () => resolve(get.result ? Array.from(get.result.contents) : null);
+        get.onerror = () => resolve(null);
+      } catch (e) {
+        resolve(null);  // no files stored yet
+      } finally {
+        db.close();
+      }
+    };
+  }));
+}
+
+// Waits until the Config.cfg in IndexedDB passes test(bytes).
+async function waitStored(page, what, test) {
+  const end = Date.now() + 15000;
   while (Date.now() < end) {
-    if ((await page.evaluate(() => Module.starmoatSaved || 0)) > before) return;
+    const bytes = await storedConfig(page);
+    if (bytes && test(bytes)) return;
     await sleep(100);
   }
-  fail(`${what}: the settings folder was not written back to IndexedDB`);
+  fail(`${what}: not in the Config.cfg kept in IndexedDB (it holds ${JSON.stringify(await storedConfig(page))})`);
 }
 
 // The settings file the world-score test starts from (as tests/e2e/world_score.sh writes it):
 // window on, music and sound off, boss key F12, the country, ten entries of -1 so that any
 // finished game enters the table. Text is a length byte and each byte's complement.
-function configWithEmptyTable(country) {
+function configWithOpenTable(country) {
   const bytes = [1, 0, 0, 123];
   const stored = (text) => {
     bytes.push(text.length);
@@ -130,6 +212,27 @@ function configWithEmptyTable(country) {
     bytes.push(255, 255, 255, 255);
   }
   return bytes;
+}
+
+async function scores() {
+  const reply = await fetch(base + "/api/scores?limit=10");
+  if (!reply.ok) fail(`/api/scores answered ${reply.status}`);
+  return reply.json();
+}
+
+// From the main menu with "Exit" current (as after the intro): the options page.
+async function openOptions(page) {
+  await key(page, "ArrowDown");  // wraps round to "New game"
+  await key(page, "ArrowDown");  // "Options"
+  await key(page, "Enter");
+  return waitStill(page, "the options page");
+}
+
+// The options page opens on its last row ("Back"); the selection stops at either end, so Down
+// stays there and Up climbs: three rows up is "Sound", one more "Music".
+async function climbTo(page, rows) {
+  for (let i = 0; i < rows; ++i) await key(page, "ArrowUp");
+  return waitStill(page, `the options page, ${rows} rows up`);
 }
 
 const profile = mkdtempSync(join(tmpdir(), "starmoat-chromium-"));
@@ -154,20 +257,124 @@ try {
   process.on("exit", (code) => {
     if (code !== 0) console.error("the page's console:\n  " + consoleLines.slice(-30).join("\n  "));
   });
+  const noProblems = (when) => {
+    if (problems.length) fail(`${when}: the page reported errors:\n` + problems.join("\n"));
+  };
 
   // 1. The page, the intro, the main menu.
   await openToMenu(page, "first visit");
   await shot(page, "menu");
 
-  const menu = await canvasRgb(page);
-
-  // 2. Down and Enter start a game: its picture replaces the menu.
-  await key(page, "ArrowDown");  // from "Exit" to "New game"
-  await key(page, "Enter", 1500);
+  // Down and Enter start a game: its picture replaces the menu and keeps changing. A page
+  // that broke once play had begun froze within a few seconds, so it is watched for longer.
+  await key(page, "ArrowDown");  // from "Exit" round to "New game"
+  const menuOnNewGame = await waitStill(page, "the menu on \"New game\"");
+  await key(page, "Enter", 0);
+  let seen = await waitFor(page, "a game after Enter on \"New game\"", 10000,
+                           (p) => difference(p, menuOnNewGame) > 0.05);
+  for (let i = 0; i < 5; ++i) {
+    const before = seen;
+    seen = await waitFor(page, `the game's picture going on (${i + 1} s in)`, 5000,
+                         (p) => differing(p, before) >= CHANGED);
+    await sleep(1000);
+  }
   await shot(page, "play");
-  if (difference(await canvasRgb(page), menu) < 0.05) fail("Enter on the main menu did not start a game");
+  noProblems("while playing");
 
-  if (problems.length) fail("the page reported errors:\n" + problems.join("\n"));
+  // Esc asks whether to quit (the game stands still behind the question); Left is "Yes", and
+  // Enter ends the game: "Game Over", then the menu as it was left.
+  const question = await askToQuit(page);
+  await shot(page, "quit-question");
+  if (countPixels(question, 250, 230, 300, 140, darkGreen) < 300) fail("no quit question after Esc");
+  await key(page, "ArrowLeft");
+  await key(page, "Enter");
+  await waitFor(page, "the main menu after the game", 15000,
+                (p) => differing(p, menuOnNewGame) <= SAME);
+
+  // 2. Options: Sound and Music off, kept in IndexedDB.
+  await key(page, "ArrowUp");  // back to "Exit", where openOptions starts
+  const optionsOnBack = await openOptions(page);
+  await key(page, "ArrowDown");
+  if (differing(await waitStill(page, "Down on the last row"), optionsOnBack) > SAME) {
+    fail("Down moved the selection past the options page's last row");
+  }
+  const onSound = await climbTo(page, 3);
+  await shot(page, "options-on-sound");
+  if (differing(onSound, optionsOnBack) < CHANGED) fail("Up did not move the options page's selection");
+  await key(page, "Enter");
+  const soundOff = await waitStill(page, "Sound switched");
+  await shot(page, "options-sound-off");
+  if (differing(soundOff, onSound) < CHANGED) fail("Enter on \"Sound\" changed nothing");
+  await key(page, "ArrowUp");
+  await key(page, "Enter");
+  const bothOff = await waitStill(page, "Music switched");
+  await shot(page, "options-changed");
+  // Window, Music, Sound are its first three bytes.
+  await waitStored(page, "Music and Sound off", (bytes) => bytes[1] === 0 && bytes[2] === 0);
+  noProblems("on the options page");
+
+  // 3. A reload keeps them: the same page, reached the same way, shows the same values.
+  await openToMenu(page, "second visit");
+  await openOptions(page);
+  await climbTo(page, 4);
+  const kept = await canvasRgb(page);
+  await shot(page, "options-after-reload");
+  const keptDifference = differing(kept, bothOff);
+  if (keptDifference > SAME) {
+    fail(`the options changed before the reload are not shown after it (${keptDifference} pixels differ)`);
+  }
+  console.log("second visit: the options page shows Sound and Music off as left");
+
+  // A table any finished game enters, put where the game keeps its settings (the program
+  // writes only settings it changed, so it leaves the file alone), and kept by the page.
+  await key(page, "Escape");
+  const planted = configWithOpenTable(COUNTRY);
+  await page.evaluate((bytes) => {
+    Module.FS.writeFile("/save/Config.cfg", new Uint8Array(bytes));
+  }, planted);
+  await waitStored(page, "the settings file with the open table",
+                   (bytes) => JSON.stringify(bytes) === JSON.stringify(planted));
+  noProblems("second visit");
+
+  // 4. A game quit at once scores 0, which enters that table: name, send, high-score page.
+  await openToMenu(page, "third visit");
+  await key(page, "ArrowDown");
+  await key(page, "Enter", 0);
+  await waitFor(page, "a game", 10000, (p) => difference(p, nativeMenu) > 0.05);
+  await askToQuit(page);
+  await key(page, "ArrowLeft");
+  await key(page, "Enter");
+  const entry = await waitFor(page, "the name entry after the game", 15000,
+                              (p) => countPixels(p, 240, 230, 350, 50, darkGreen) > 500);
+  for (const letter of PLAYER) await key(page, letter, 100);
+  await shot(page, "name-entry");
+  await key(page, "ArrowLeft");  // "OK"
+  await key(page, "Enter");
+  await waitFor(page, "the \"Send the result\" question", 10000,
+                (p) => differing(p, entry) >= CHANGED && countPixels(p, 210, 250, 380, 60, darkGreen) > 500);
+  await shot(page, "send-question");
+  await key(page, "ArrowLeft");  // "Yes"
+  const sent = Date.now();
+  await key(page, "Enter", 0);
+  await waitFor(page, "the high-score page after sending", 15000,
+                (p) => countPixels(p, 240, 120, 500, 60, brightGreen) > 200);
+  console.log(`third visit: the result was sent and the high-score page shown ${Date.now() - sent} ms after Enter`);
+  await shot(page, "sent");
+
+  let row;
+  const end = Date.now() + 15000;
+  while (Date.now() < end) {
+    const table = await scores();
+    // The name box writes names as names are written: "Webtester".
+    row = table.scores.find((r) => r.name.toUpperCase() === PLAYER);
+    if (row && row.verified) break;
+    await sleep(200);
+  }
+  if (!row) fail(`the row of ${PLAYER} is not in /api/scores: ${JSON.stringify(await scores())}`);
+  if (!row.verified) fail(`the row of ${PLAYER} was not verified by its replay: ${JSON.stringify(row)}`);
+  if (row.country !== COUNTRY || row.score !== 0) fail(`the row is not the game's: ${JSON.stringify(row)}`);
+  console.log(`third visit: /api/scores holds ${JSON.stringify(row)}`);
+  noProblems("third visit");
   console.log("PASS");
 } catch (error) {
   console.error("FAIL: " + error.message);

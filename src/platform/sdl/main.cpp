@@ -16,17 +16,9 @@
 #include "shell/program_state.h"
 
 #if defined(__EMSCRIPTEN__)
-#include <emscripten.h>
-
 #include "persistence/config.h"
+#include "platform/web/web_page.h"
 #include "shell/form.h"
-
-// A page is closed or reloaded, never exited through the menu, so the settings the desktop
-// game writes on its way out are written whenever the player stops pressing keys for a moment
-// and when the page is hidden (src/platform/web/web_page.js calls this). Between frames only.
-extern "C" EMSCRIPTEN_KEEPALIVE void starmoat_web_keep_settings() {
-  if (Form1 != nullptr && !Form1->FClosed) SaveConfig();
-}
 #endif
 
 #ifndef STARMOAT_DATA_FROM_EXECUTABLE
@@ -74,6 +66,14 @@ int main(int argc, char** argv) {
   // read, exactly as each test sets them.
   ResetProgramState();
   UseScoreHostFromEnvironment();
+#if defined(__EMSCRIPTEN__)
+  // A page is closed or reloaded, never exited through the menu, so the settings the desktop
+  // game writes on its way out are kept whenever the page asks (web_page.js: after each key
+  // or click, and when the page is hidden), between frames; unchanged, nothing is written.
+  platform::SetKeepSettings([] {
+    if (Form1 != nullptr && !Form1->FClosed) KeepConfig();
+  });
+#endif
   const int status = RunProgram(watch.Ok ? &watch.Replay : nullptr);
   platform::SetServices({});
   return status;

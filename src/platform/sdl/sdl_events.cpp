@@ -5,12 +5,14 @@
 #include <algorithm>
 #include <cstdint>
 
-#if defined(__EMSCRIPTEN__)
-#include <emscripten.h>
-#endif
-
 #include "platform/sdl/key_codes.h"
 #include "platform/sdl/sdl_display.h"
+
+#if defined(__EMSCRIPTEN__)
+#include <emscripten.h>
+
+#include "platform/web/web_page.h"
+#endif
 
 namespace platform {
 
@@ -66,6 +68,9 @@ void SdlEvents::Wait(uint32_t timeoutMs) {
   // SDL takes an int, and a negative one would mean "for ever".
   const int timeout = static_cast<int>(std::min<uint32_t>(timeoutMs, INT32_MAX));
 #if defined(__EMSCRIPTEN__)
+  // Between frames: what the page asked for while the program was yielding is done now, on
+  // the program's own turn.
+  RunPageRequests();
   // In a page the events arrive from the browser while the program yields to it: one pause
   // until the next tick (ASYNCIFY), rather than SDL's wait, which yields a millisecond at a
   // time. A key pressed meanwhile is read at that tick, as a waiting frame loop reads it.

@@ -2,6 +2,8 @@
 
 #include <emscripten.h>
 
+#include <strings.h>
+
 #include <cstdlib>
 
 #include "platform/web/web_shell.h"
@@ -12,24 +14,31 @@ namespace {
 
 // Requests in flight live in a JavaScript table by number; the program polls its entry.
 // clang-format off
-EM_JS(int, FetchStart, (const char* path, const char* headerLines, int timeoutMs, int maxBody), {
+EM_JS(int, FetchStart, (const char* method, const char* path, const char* headerLines,
+                       const char* body, int bodySize, int timeoutMs, int maxBody), {
   const table = Module.starmoatFetches || (Module.starmoatFetches = { next: 1 });
   const id = table.next++;
   const entry = table[id] = { done: false, ok: false, body: "", error: "" };
   const headers = new Headers();
   for (const line of UTF8ToString(headerLines).split("\n")) {
     const colon = line.indexOf(":");
-    if (colon > 0) headers.append(line.slice(0, colon), line.slice(colon + 1).trim());
+    if (colon > 0) {
+      // A header the browser keeps for itself (User-Agent in some) is left to the browser.
+      try { headers.append(line.slice(0, colon), line.slice(colon + 1).trim()); } catch (e) {}
+    }
   }
+  const init = { method: UTF8ToString(method), headers: headers, redirect: "error", cache: "no-store" };
+  // A copy: the program's memory may move (grow) while the request is under way.
+  if (body) init.body = HEAPU8.slice(body, body + bodySize);
   const abort = new AbortController();
+  init.signal = abort.signal;
   const timer = setTimeout(() => abort.abort(), timeoutMs);
-  fetch(window.location.origin + UTF8ToString(path),
-        { headers: headers, signal: abort.signal, redirect: "error", cache: "no-store" })
+  fetch(window.location.origin + UTF8ToString(path), init)
     .then(async (reply) => {
-      const body = await reply.text();
+      const text = await reply.text();
       if (!reply.ok) entry.error = "HTTP status " + reply.status;
-      else if (body.length > maxBody) entry.error = "reply too long";
-      else { entry.ok = true; entry.body = body; }
+      else if (text.length > maxBody) entry.error = "reply too long";
+      else { entry.ok = true; entry.body = text; }
     })
     .catch((e) => { entry.error = abort.signal.aborted ? "timed out" : String(e.message || e); })
     .finally(() => { clearTimeout(timer); entry.done = true; });
@@ -53,10 +62,23 @@ EM_JS(char*, FetchTake, (int id, int* ok), {
 
 }  // namespace
 
-HttpResponse WebHttpClient::Get(const HttpRequest& request) {
+HttpResponse WebHttpClient::Get(const HttpRequest& request) { return Send("GET", request, nullptr); }
+
+HttpResponse WebHttpClient::Post(const HttpRequest& request, const std::string& body) {
+  return Send("POST", request, &body);
+}
+
+HttpResponse WebHttpClient::Send(const char* method, const HttpRequest& request,
+                                 const std::string* body) {
   std::string headerLines;
-  for (const auto& [name, value] : request.headers) headerLines += name + ": " + value + "\n";
-  const int id = FetchStart(SameOriginPath(request.url).c_str(), headerLines.c_str(),
+  bool typed = false;
+  for (const auto& [name, value] : request.headers) {
+    headerLines += name + ": " + value + "\n";
+    typed = typed || strcasecmp(name.c_str(), "Content-Type") == 0;
+  }
+  if (body && !typed) headerLines += "Content-Type: application/octet-stream\n";
+  const int id = FetchStart(method, SameOriginPath(request.url).c_str(), headerLines.c_str(),
+                            body ? body->data() : nullptr, body ? static_cast<int>(body->size()) : 0,
                             static_cast<int>(request.timeoutMs), static_cast<int>(kMaxBody));
   while (!FetchDone(id)) {
     if (request.whileWaiting) request.whileWaiting();

@@ -1,5 +1,5 @@
-// HTTP GET from the browser page through fetch(), to the server that served the page (same
-// origin: the game's score host is replaced by the page's own). The program waits in slices
+// HTTP GET and POST from the browser page through fetch(), to the server that served the page
+// (same origin: the game's score host is replaced by the page's own). The program waits in slices
 // of one clock tick, giving the browser its turn (ASYNCIFY) and calling the request's waiting
 // hook between them, so the page stays alive while a score is sent.
 #pragma once
@@ -17,6 +17,11 @@ class WebHttpClient : public IHttpClient {
   // ("HTTP status N", "timed out", or the browser's message). The request's total time-out is
   // kept; the browser has no separate connect time-out. Cookies are the browser's.
   HttpResponse Get(const HttpRequest& request) override;
+  // The same for a POST of `body` (application/octet-stream unless the headers name a type).
+  HttpResponse Post(const HttpRequest& request, const std::string& body) override;
+
+ private:
+  HttpResponse Send(const char* method, const HttpRequest& request, const std::string* body);
 };
 
 }  // namespace platform

@@ -71,7 +71,6 @@ function dynCall(signature, pointer, args) {
           if (error) console.warn("Starmoat: the settings could not be kept:", error);
           syncing = false;
           if (again) { again = false; writeBack(); }
-          else Module.starmoatSaved = (Module.starmoatSaved || 0) + 1;
         });
       }, 0);
     }
@@ -134,18 +133,14 @@ function dynCall(signature, pointer, args) {
     window.addEventListener(type, showAgain, true);
   });
 
-  // The settings are written (Config.cfg, then IndexedDB) once the player has stopped pressing
-  // things for a moment, and when the page is hidden: a tab is closed, never exited.
-  var keepTimer = 0;
+  // The settings are kept (Config.cfg, then IndexedDB) after every key or click that may have
+  // changed them, and when the page is hidden: a tab is closed, never exited. The program
+  // takes the request up between frames and writes only what changed.
   function keepSettings() {
-    clearTimeout(keepTimer);
     if (Module._starmoat_web_keep_settings && !Module.starmoatEnded) Module._starmoat_web_keep_settings();
   }
   ["keyup", "mouseup", "touchend"].forEach(function (type) {
-    window.addEventListener(type, function () {
-      clearTimeout(keepTimer);
-      keepTimer = setTimeout(keepSettings, 1500);
-    });
+    window.addEventListener(type, keepSettings);
   });
   document.addEventListener("visibilitychange", function () {
     if (document.visibilityState === "hidden") keepSettings();
