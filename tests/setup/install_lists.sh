@@ -22,7 +22,7 @@ fail() { echo "FAIL: $*" >&2; failed=1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/bin"
-for tool in id dpkg-query cmake apt-get sudo; do
+for tool in id dpkg-query cmake apt-get sudo emcc; do
   cat >"$work/bin/$tool" <<TOOL
 #!/bin/sh
 case "$tool" in
@@ -56,7 +56,10 @@ play=$(list play)
 server=$(list server)
 test_only=$(list test)
 same "./play" "$play" "$(asks_for play)"
-same "./serve" "$(list play server)" "$(asks_for serve)"
+# ./serve adds the browser game's build tools only where Emscripten is installed (the fake emcc
+# on PATH here), and never when told to leave the browser game out.
+same "./serve" "$(list play server webgame)" "$(asks_for serve)"
+same "STARMOAT_WEB=off ./serve" "$(list play server)" "$(STARMOAT_WEB=off asks_for serve)"
 same "./package deb" "$(list play server package)" "$(asks_for package deb)"
 same "./test" "$(list play server package test)" "$(asks_for test)"
 
