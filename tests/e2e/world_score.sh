@@ -17,14 +17,6 @@ server_exe=${STARMOAT_SCORES_EXE:-$(cd "$game_dir/.." && pwd)/server/starmoat-sc
 name=TESTER
 country=Xvfbland
 
-# Loopback HTTP without a client program: bash's /dev/tcp, one request per connection.
-http_get() {
-  exec 5<>"/dev/tcp/127.0.0.1/$port" || return 1
-  printf 'GET %s HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n' "$1" >&5
-  cat <&5
-  exec 5<&-
-}
-
 server_pid=""
 stop_server() {
   [ -n "$server_pid" ] && kill -TERM "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
@@ -56,12 +48,6 @@ prepare_run() {
 }
 
 . "$(dirname "$0")/lib/program.bash"
-
-# Pixels of the panels' darker green text (228822) in the rectangle x y w h of picture <name>.
-text_pixels() {
-  convert "$work/$1.png" -crop "$4x$5+$2+$3" +repage -depth 8 txt:- 2>/dev/null |
-    awk -F'[(),]' 'NR > 1 && $4 > 110 && $3 < 80 && $5 < 80 {n++} END {print n + 0}'
-}
 
 xdotool windowfocus "$window"
 key() { xdotool key "$@"; }

@@ -44,14 +44,6 @@ write_config() {
   done
 }
 
-# Loopback HTTP without a client program: bash's /dev/tcp, one request per connection.
-http_get() {
-  exec 5<>"/dev/tcp/127.0.0.1/$port" || return 1
-  printf 'GET %s HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n' "$1" >&5
-  cat <&5
-  exec 5<&-
-}
-
 # The server on a port of its choosing, which its first line names.
 server_pid=""
 mkdir "$work/server"
@@ -123,10 +115,6 @@ press Escape
 wait_steady quit-question 30
 press Left Return
 # "Game Over", then the name entry: its panel's darker green text (228822).
-text_pixels() {
-  convert "$work/$1.png" -crop "$4x$5+$2+$3" +repage -depth 8 txt:- 2>/dev/null |
-    awk -F'[(),]' 'NR > 1 && $4 > 110 && $3 < 80 && $5 < 80 {n++} END {print n + 0}'
-}
 deadline=$((SECONDS + 30))
 until shoot name-entry && [ "$(text_pixels name-entry 240 230 350 50)" -gt 500 ]; do
   [ "$SECONDS" -lt "$deadline" ] || fail "no name entry after the game (see name-entry.png)"
@@ -162,10 +150,6 @@ grep -q 'replay of score [0-9]*: verified' "$work/server.log" ||
 echo "submission: $name's result ($score points) is on the server, verified by its replay"
 
 # Then the high-score page: its bright green title.
-green_pixels() {
-  convert "$work/$1.png" -crop "$4x$5+$2+$3" +repage -depth 8 txt:- 2>/dev/null |
-    awk -F'[(),]' 'NR > 1 && $4 > 200 && $3 < 140 && $5 < 140 {n++} END {print n + 0}'
-}
 deadline=$((SECONDS + 30))
 until shoot high-scores && [ "$(green_pixels high-scores 240 120 500 60)" -gt 200 ]; do
   [ "$SECONDS" -lt "$deadline" ] || fail "no high-score page after sending (see high-scores.png)"

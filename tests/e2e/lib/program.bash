@@ -66,13 +66,6 @@ find_window "$game_pid" "$work/game.log"
 # Saves the window's picture as $work/<name>.png.
 shot() { import -window "$window" "$work/$1.png" 2>/dev/null; }
 
-# Number of bright green pixels (the labels' 00FF00, antialiased) in the rectangle x y w h of
-# picture <name>.
-green_pixels() {
-  convert "$work/$1.png" -crop "$4x$5+$2+$3" +repage -depth 8 txt:- 2>/dev/null |
-    awk -F'[(),]' 'NR > 1 && $4 > 200 && $3 < 140 && $5 < 140 {n++} END {print n + 0}'
-}
-
 # wait_for NAME CHECK [ARGS...]: takes the window's picture as NAME until `CHECK NAME ARGS...`
 # succeeds, for up to 10 s; returns 1 if it never does. What a picture shows follows the game's
 # own clock, which a busy machine delays by a varying amount: a fixed sleep before one picture

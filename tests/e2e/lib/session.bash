@@ -72,3 +72,25 @@ quit_through_exit() {
   kill -0 "$1" 2>/dev/null && fail "the program is still running after Exit and Yes"
   wait "$1" || fail "the program ended with status $?"
 }
+
+# Number of bright green pixels (the labels' 00FF00, antialiased) in the rectangle x y w h of
+# picture $work/<name>.png.
+green_pixels() {
+  convert "$work/$1.png" -crop "$4x$5+$2+$3" +repage -depth 8 txt:- 2>/dev/null |
+    awk -F'[(),]' 'NR > 1 && $4 > 200 && $3 < 140 && $5 < 140 {n++} END {print n + 0}'
+}
+
+# Pixels of the panels' darker green text (228822) in the rectangle x y w h of picture <name>.
+text_pixels() {
+  convert "$work/$1.png" -crop "$4x$5+$2+$3" +repage -depth 8 txt:- 2>/dev/null |
+    awk -F'[(),]' 'NR > 1 && $4 > 110 && $3 < 80 && $5 < 80 {n++} END {print n + 0}'
+}
+
+# http_get PATH: a GET to the score server on 127.0.0.1:$port without a client program (bash's
+# /dev/tcp, one request per connection); prints the whole answer.
+http_get() {
+  exec 5<>"/dev/tcp/127.0.0.1/$port" || return 1
+  printf 'GET %s HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n' "$1" >&5
+  cat <&5
+  exec 5<&-
+}
