@@ -23,15 +23,20 @@ STARMOAT_PACKAGE_PACKAGES=(
   dpkg-dev file
 )
 
-# Tests and benchmarks only: the test and benchmark libraries, an HTTP client and test server,
-# a PostgreSQL to run the store's tests against, a headless browser, a virtual screen with its
-# tools, a module player, a loudness meter for the recorded mix, and the packages' checkers.
-STARMOAT_TEST_PACKAGES=(
+# Tests and benchmarks only: what building them needs (the test and benchmark libraries, an
+# HTTP client and test server, a loudness meter for the recorded mix), and the programs the
+# tests run (a PostgreSQL to run the store's tests against, a headless browser, a virtual
+# screen with its tools, a module player and the packages' checkers). ./test installs the
+# second part while the build runs.
+STARMOAT_TESTBUILD_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev libebur128-dev
+)
+STARMOAT_TESTRUN_PACKAGES=(
   postgresql chromium
   xvfb xdotool imagemagick xmp x11-utils
   lintian desktop-file-utils appstream
 )
+STARMOAT_TEST_PACKAGES=("${STARMOAT_TESTBUILD_PACKAGES[@]}" "${STARMOAT_TESTRUN_PACKAGES[@]}")
 
 # Prints the packages of the named lists, one a line.
 starmoat_packages() {
@@ -67,6 +72,11 @@ starmoat_install_deps() {
   fi
   echo "Installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
+  # An installation stopped half way (./test interrupted while it installed in the
+  # background) leaves dpkg's work unfinished, and apt-get refuses to go on until it is done.
+  if [ -n "$(dpkg --audit 2>/dev/null)" ]; then
+    dpkg --configure -a || true
+  fi
   apt-get update -qq || true
   apt-get install -y -qq "${missing[@]}"
 }

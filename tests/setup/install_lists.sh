@@ -61,7 +61,8 @@ same "./play" "$play" "$(asks_for play)"
 same "./serve" "$(list play server webgame)" "$(asks_for serve)"
 same "STARMOAT_WEB=off ./serve" "$(list play server)" "$(STARMOAT_WEB=off asks_for serve)"
 same "./package deb" "$(list play server package)" "$(asks_for package deb)"
-same "./test" "$(list play server package test)" "$(asks_for test)"
+# ./test asks at once for all it installs, the Windows and browser steps' packages too.
+same "./test" "$(list play server package test windows web)" "$(asks_for test)"
 
 # The tools only the tests use are in the test list, and no other list has a test package.
 for p in chromium postgresql lintian xvfb xdotool imagemagick xmp appstream x11-utils \
