@@ -45,7 +45,9 @@ class PadDriver {
     if (verb == "press" || verb == "release") {
       const SDL_GameControllerButton button = SDL_GameControllerGetButtonFromString(name.c_str());
       if (button == SDL_CONTROLLER_BUTTON_INVALID) return false;
-      return SDL_JoystickSetVirtualButton(joystick_, button, verb == "press") == 0;
+      const Uint8 state = verb == "press" ? 1 : 0;
+      return SDL_JoystickSetVirtualButton(joystick_, button, state) == 0 &&
+             TakenIn([&] { return SDL_JoystickGetButton(joystick_, button) == state; });
     }
     if (verb == "axis") {
       const SDL_GameControllerAxis axis = SDL_GameControllerGetAxisFromString(name.c_str());
@@ -55,12 +57,26 @@ class PadDriver {
       if (axis == SDL_CONTROLLER_AXIS_TRIGGERLEFT || axis == SDL_CONTROLLER_AXIS_TRIGGERRIGHT) {
         value = value * 2 - 32768;
       }
-      return SDL_JoystickSetVirtualAxis(joystick_, axis, static_cast<Sint16>(value)) == 0;
+      return SDL_JoystickSetVirtualAxis(joystick_, axis, static_cast<Sint16>(value)) == 0 &&
+             TakenIn([&] { return SDL_JoystickGetAxis(joystick_, axis) == value; });
     }
     return false;
   }
 
  private:
+  // A virtual pad's new state reaches the program when its own event loop next reads the pads.
+  // A command returns only once that has happened (up to 10 s), so that on a busy machine a
+  // press and its release never both fall between two of the program's frames.
+  template <typename Check>
+  static bool TakenIn(Check check) {
+    for (int i = 0; i < 1000; ++i) {
+      if (check()) return true;
+      SDL_Delay(10);
+    }
+    SDL_SetError("the program did not read the pad within 10 s");
+    return false;
+  }
+
   bool Plug() {
     if (joystick_) return false;
     const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER,
@@ -71,7 +87,8 @@ class PadDriver {
     id_ = SDL_JoystickInstanceID(joystick_);
     SDL_JoystickSetVirtualAxis(joystick_, SDL_CONTROLLER_AXIS_TRIGGERLEFT, -32768);
     SDL_JoystickSetVirtualAxis(joystick_, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, -32768);
-    return true;
+    // Plugged in once the program has opened it as a game controller of its own.
+    return TakenIn([&] { return SDL_GameControllerFromInstanceID(id_) != nullptr; });
   }
   bool Unplug() {
     if (!joystick_) return false;
