@@ -13,6 +13,9 @@
 #   ${STARMOAT_TARGET_CACHE:-~/.cache/starmoat-targets}/sources/PKG-VERSION/        unpacked source
 #   ${STARMOAT_TARGET_CACHE:-~/.cache/starmoat-targets}/TARGET/PKG-VERSION-HASH/    installed library
 #
+# Libraries that do not link each other build at the same time (see STARMOAT_TARGET_PARALLEL
+# below); each build's output goes to a log beside its work folder, shown when it fails.
+#
 # Last it writes TARGET/libs-HASH.cmake (and a copy, TARGET/libs.cmake), which the target's CMake
 # toolchain file reads: the folders of the current libraries, for find_package and pkg-config.
 # Its path is the last line the script prints.
@@ -25,10 +28,10 @@ cache=${STARMOAT_TARGET_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/starmoat-targets}
 jobs=${STARMOAT_JOBS:-$(nproc)}
 mkdir -p "$cache/sources" "$cache/$target"
 
-# The target's file defines TARGET_LIBS (source package names, dependencies first),
-# target_deps PKG (the libraries PKG links) and, for each library, build_PKG SRC PREFIX (with
-# '-' in PKG written '_'), run in an empty work folder with TARGET_DEP_PREFIXES holding the
-# dependencies' folders. TARGET_RECIPE_FUNCS and TARGET_RECIPE_FILES name the helpers and files
+# The target's file defines TARGET_LIBS (source package names, dependencies first, in the order
+# their builds are to start), target_deps PKG (the libraries PKG links) and, for each library,
+# build_PKG SRC PREFIX (with '-' in PKG written '_'), run in an empty work folder with
+# TARGET_DEP_PREFIXES holding the dependencies' folders. TARGET_RECIPE_FUNCS and TARGET_RECIPE_FILES name the helpers and files
 # every build uses, which are part of each library's key; so is what target_recipe_tools prints,
 # if the target defines it (the version of a compiler whose output must match the game's). A
 # target file that instead defines target_build PKG SRC PREFIX DEPS... is keyed by the whole file.
@@ -144,54 +147,144 @@ fetch_source() {
   exit 1
 }
 
-ensure_deb_src
-declare -A built
+# One library's build, run in the background in an empty work folder, its output in LOG. The
+# folder counts as installed only once .built is in it, written last: a build that fails or is
+# killed half way leaves a folder without it, which the next run clears and builds again.
+build_in_background() {
+  local pkg=$1 src=$2 prefix=$3 work=$4; shift 4
+  set -e
+  cd "$work"
+  build_one "$pkg" "$src" "$prefix" "$@"
+  # Debian's copyright file of the source: the licence of what a package of the game ships.
+  mkdir -p "$prefix/share/licences"
+  cp "$src/debian/copyright" "$prefix/share/licences/$pkg.copyright"
+  touch "$prefix/.built"
+}
+
+# Libraries that do not need each other build at the same time, at most STARMOAT_TARGET_PARALLEL
+# at once (default: as many as STARMOAT_JOBS): most of a library's time is its configure, one
+# compile after another, which leaves the other cores idle. Each build runs in a process group
+# of its own, so that an interrupted run stops them all.
+parallel=${STARMOAT_TARGET_PARALLEL:-$jobs}
+[ "$parallel" -ge 1 ] 2>/dev/null || { echo "build-libs.sh: STARMOAT_TARGET_PARALLEL must be a number >= 1" >&2; exit 2; }
+declare -A built=()   # PKG -> its folder in the cache
+declare -A state=()   # PKG -> waiting, running, built or failed
+declare -A src_of=() version_of=() work_of=() started_at=()
+declare -A running=() # background pid -> PKG
 all=()
+failed=()
+
+stop_builds() {
+  local pid
+  for pid in "${!running[@]}"; do kill -TERM -- "-$pid" 2>/dev/null || true; done
+  for pid in "${!running[@]}"; do wait "$pid" 2>/dev/null || true; done
+}
+trap 'stop_builds; exit 130' INT
+trap 'stop_builds; exit 143' TERM
+# (Also when a source cannot be fetched and the script ends on its error.)
+trap stop_builds EXIT
+
+# A waiting library whose dependencies are installed starts, in TARGET_LIBS' order.
+start_ready() {
+  local pkg d ready
+  for pkg in "${TARGET_LIBS[@]}"; do
+    [ "${#running[@]}" -lt "$parallel" ] || return 0
+    [ "${state[$pkg]:-}" = waiting ] || continue
+    ready=1
+    for d in $(target_deps "$pkg"); do
+      case ${state[$d]:-} in
+        built) ;;
+        failed) state[$pkg]=failed; failed+=("$pkg (needs $d)"); ready=0; break ;;
+        *) ready=0 ;;
+      esac
+    done
+    [ "$ready" = 1 ] || continue
+    local deps=()
+    for d in $(target_deps "$pkg"); do deps+=("${built[$d]}"); done
+    echo "build-libs.sh: $target $pkg ${version_of[$pkg]}: building"
+    rm -rf "${built[$pkg]}"
+    local work
+    work=$(mktemp -d "$cache/$target/build-$pkg.XXXXXX")
+    work_of[$pkg]=$work
+    started_at[$pkg]=$SECONDS
+    set -m
+    build_in_background "$pkg" "${src_of[$pkg]}" "${built[$pkg]}" "$work" "${deps[@]}" >"$work.log" 2>&1 &
+    set +m
+    running[$!]=$pkg
+    state[$pkg]=running
+  done
+}
+
+# Waits for one build to end and records how it went.
+reap_one() {
+  local pid status=0 pkg
+  wait -n -p pid || status=$?
+  pkg=${running[$pid]:?}
+  unset "running[$pid]"
+  if [ "$status" -eq 0 ]; then
+    state[$pkg]=built
+    # STARMOAT_TARGET_KEEP_WORK=1 keeps the work folders (e.g. for check-presets.sh).
+    [ -n "${STARMOAT_TARGET_KEEP_WORK:-}" ] || rm -rf "${work_of[$pkg]}" "${work_of[$pkg]}.log"
+    echo "build-libs.sh: $target $pkg ${version_of[$pkg]}: built in $((SECONDS - started_at[$pkg])) s"
+  else
+    state[$pkg]=failed
+    failed+=("$pkg")
+    echo "build-libs.sh: $target $pkg failed (status $status); the last lines of ${work_of[$pkg]}.log:" >&2
+    tail -n 40 "${work_of[$pkg]}.log" >&2
+  fi
+}
+
+ensure_deb_src
 # STARMOAT_TARGET_ONLY="pkg ...": build just those (they must not need the others), e.g. to
 # work on one library's recipe; libs.cmake is then left as it is.
 only=${STARMOAT_TARGET_ONLY:-}
+# The sources are fetched one after another while the libraries already fetched build.
 for pkg in "${TARGET_LIBS[@]}"; do
   version=$(fetch_source "$pkg")
   src="$cache/sources/$pkg-${version//:/_}"
+  src_of[$pkg]=$src
+  version_of[$pkg]=$version
   # Dependencies' folders, as the recipe says; their names carry their own keys, so a change in
   # a dependency builds what links it again.
   deps=()
   for d in $(target_deps "$pkg"); do deps+=("${built[$d]}"); done
   hash=$( { recipe_of "$pkg"; printf '%s\n' "${deps[@]}"; } | sha256sum | cut -c1-12)
   prefix="$cache/$target/$pkg-${version//:/_}-$hash"
+  built[$pkg]=$prefix
   if [ -n "$only" ] && [[ " $only " != *" $pkg "* ]]; then
-    built[$pkg]=$prefix
+    state[$pkg]=built
     continue
   fi
+  all+=("$prefix")
   if [ -f "$prefix/.built" ]; then
     echo "build-libs.sh: $target $pkg $version: cached"
-  else
-    echo "build-libs.sh: $target $pkg $version: building"
-    start=$SECONDS
-    rm -rf "$prefix"
-    work=$(mktemp -d "$cache/$target/build-$pkg.XXXXXX")
-    # Run where errexit holds: on the left of || a recipe's failing step would go unnoticed.
-    set +e
-    (set -e; cd "$work"; build_one "$pkg" "$src" "$prefix" "${deps[@]}") >"$work.log" 2>&1
-    status=$?
-    set -e
-    if [ "$status" -ne 0 ]; then
-      echo "build-libs.sh: $target $pkg failed; the last lines of $work.log:" >&2
-      tail -n 40 "$work.log" >&2
-      exit 1
+    state[$pkg]=built
+    # (A folder from before the licences were kept has none.)
+    if [ ! -f "$prefix/share/licences/$pkg.copyright" ]; then
+      mkdir -p "$prefix/share/licences"
+      cp "$src/debian/copyright" "$prefix/share/licences/$pkg.copyright"
     fi
-    rm -rf "$work" "$work.log"
-    touch "$prefix/.built"
-    echo "build-libs.sh: $target $pkg $version: built in $((SECONDS - start)) s"
+  elif [ "${#failed[@]}" -gt 0 ]; then
+    state[$pkg]=failed
+    failed+=("$pkg (not started)")
+  else
+    state[$pkg]=waiting
   fi
-  # Debian's copyright file of the source: the licence of what a package of the game ships.
-  if [ ! -f "$prefix/share/licences/$pkg.copyright" ]; then
-    mkdir -p "$prefix/share/licences"
-    cp "$src/debian/copyright" "$prefix/share/licences/$pkg.copyright"
-  fi
-  built[$pkg]=$prefix
-  all+=("$prefix")
+  start_ready
 done
+while [ "${#running[@]}" -gt 0 ]; do
+  reap_one
+  [ "${#failed[@]}" -gt 0 ] || start_ready
+done
+for pkg in "${TARGET_LIBS[@]}"; do
+  if [ "${state[$pkg]}" = waiting ]; then
+    failed+=("$pkg (not started)")
+  fi
+done
+if [ "${#failed[@]}" -gt 0 ]; then
+  echo "build-libs.sh: $target: not built: ${failed[*]}" >&2
+  exit 1
+fi
 
 [ -z "$only" ] || exit 0
 all_hash=$(printf '%s\n' "${all[@]}" | sha256sum | cut -c1-12)

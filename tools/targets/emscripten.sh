@@ -29,10 +29,11 @@ target_recipe_tools() {
   dpkg-query -W -f='${Version}\n' emscripten 2>/dev/null || true
 }
 
-# Dependencies first. SDL2_mixer plays XM through libmodplug, as Debian's Linux build does;
-# FreeType reads zlib's compressed fonts through the zlib above, and the game packs its replays
-# with it.
-TARGET_LIBS=(zlib libmodplug libsdl2 libsdl2-mixer freetype libsdl2-ttf)
+# Dependencies first, and otherwise the longest builds first, since build-libs.sh starts them in
+# this order as far as it runs libraries at the same time. SDL2_mixer plays XM through
+# libmodplug, as Debian's Linux build does; FreeType reads zlib's compressed fonts through the
+# zlib before it, and the game packs its replays with it.
+TARGET_LIBS=(libmodplug libsdl2 zlib freetype libsdl2-mixer libsdl2-ttf)
 
 target_deps() {
   case $1 in

@@ -10,9 +10,10 @@ TARGET_TOOLCHAIN=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/cmake/toolc
 TARGET_RECIPE_FUNCS=(target_cmake)
 TARGET_RECIPE_FILES=("$TARGET_TOOLCHAIN")
 
-# Dependencies first. SDL2_mixer plays XM through libmodplug, as Debian's Linux build does;
-# zlib packs the replays.
-TARGET_LIBS=(zlib libmodplug libsdl2 libsdl2-mixer freetype libsdl2-ttf curl)
+# Dependencies first, and otherwise the longest builds first, since build-libs.sh starts them in
+# this order as far as it runs libraries at the same time. SDL2_mixer plays XM through
+# libmodplug, as Debian's Linux build does; zlib packs the replays.
+TARGET_LIBS=(curl libsdl2 libmodplug zlib freetype libsdl2-mixer libsdl2-ttf)
 
 target_deps() {
   case $1 in
