@@ -13,47 +13,68 @@ size() { xwininfo -id "$window" | awk '/^ *Width:/ {w = $2} /^ *Height:/ {h = $2
 key() { xdotool key --window "$window" "$@"; sleep 1; }
 
 # Black bars: the top and bottom 32 rows of a full-screen shot hold no light at all.
+bar_light() { convert "$work/$1.png" -crop "1280x32+0+$2" +repage -format '%[fx:maxima]' info:; }
+bars_are_black() { [ "$(bar_light "$1" 0)" = 0 ] && [ "$(bar_light "$1" 992)" = 0 ]; }
 bars_black() {
-  local top bottom
-  top=$(convert "$work/$1.png" -crop 1280x32+0+0 +repage -format '%[fx:maxima]' info:)
-  bottom=$(convert "$work/$1.png" -crop 1280x32+0+992 +repage -format '%[fx:maxima]' info:)
-  [ "$top" = 0 ] && [ "$bottom" = 0 ] || fail "$1: the bars are not black (top $top, bottom $bottom)"
+  bars_are_black "$1" ||
+    fail "$1: the bars are not black (top $(bar_light "$1" 0), bottom $(bar_light "$1" 992))"
 }
 
 # The picture of full-screen shot $1, brought back to 800 x 600, must equal window shot $2
 # pixel for pixel. Frame pixel x is enlarged into window columns [1.6 x, 1.6 x + 1.6); sampling
 # at 0.6 of each frame pixel (column (x + 0.6) * 1.6) lands inside that stretch for every x,
 # where the default middle (0.5) falls on a stretch's first column only by rounding.
-same_picture() {
+differing_pixels() {
   convert "$work/$1.png" -crop 1280x960+0+32 +repage -define sample:offset=60 -sample 800x600! \
     "$work/$1-sampled.png"
+  compare -metric AE "$work/$1-sampled.png" "$work/$2.png" null: 2>&1
+}
+same_picture() {
   local differ
-  differ=$(compare -metric AE "$work/$1-sampled.png" "$work/$2.png" null: 2>&1)
+  differ=$(differing_pixels "$1" "$2")
   [ "$differ" = 0 ] || fail "$1 against $2: $differ pixels differ"
 }
+# For wait_for: window shot $1 shows what full-screen shot $2 showed.
+window_shows() { [ "$(differing_pixels "$2" "$1")" = 0 ]; }
+# For wait_for: full-screen shot $1 has its bars and differs from shot $2.
+full_and_changed() {
+  bars_are_black "$1" && [ "$(compare -metric AE "$work/$2.png" "$work/$1.png" null: 2>&1)" != 0 ]
+}
 
+# The intro moves on every frame and the main menu after it rests: the window's picture is
+# taken once two shots half a second apart agree (a busy machine delays the intro's end).
 wait_frames windowed-start
-sleep 4  # the intro ends on its own; the main menu then rests
 xdotool windowfocus --sync "$window" 2>/dev/null || true
 shot windowed
+still=no
+for _ in $(seq 60); do
+  sleep 0.5
+  cp "$work/windowed.png" "$work/windowed-before.png"
+  shot windowed
+  if [ "$(compare -metric AE "$work/windowed-before.png" "$work/windowed.png" null: 2>&1)" = 0 ]; then
+    still=yes
+    break
+  fi
+done
+[ "$still" = yes ] || fail "the window's picture never stood still (no main menu after the intro)"
 [ "$(size)" = 800x600 ] || fail "the window is $(size), not 800x600"
 
+# After each key the next frames show its effect; a busy machine may take more than a second
+# to draw them, so the shots are taken again until they do (wait_for, at most 10 s).
 key alt+Return
 [ "$(size)" = 1280x1024 ] || fail "full screen is $(size), not the 1280x1024 screen"
-shot full
-bars_black full
+wait_for full bars_are_black || bars_black full
 same_picture full windowed
 
 key Down  # the highlight moves: a new frame in full screen
-shot full-moved
-bars_black full-moved
-[ "$(compare -metric AE "$work/full.png" "$work/full-moved.png" null: 2>&1)" != 0 ] ||
+if ! wait_for full-moved full_and_changed full; then
+  bars_black full-moved
   fail "the picture did not change after Down"
+fi
 
 key alt+Return
 [ "$(size)" = 800x600 ] || fail "back in the window, it is $(size), not 800x600"
-shot windowed-moved
-same_picture full-moved windowed-moved
+wait_for windowed-moved window_shows full-moved || same_picture full-moved windowed-moved
 
 kill -TERM "$game_pid"
 wait "$game_pid" 2>/dev/null
