@@ -6,24 +6,39 @@
 # virtual pads inside the program (tests/e2e/virtual_pad_driver.cpp), fed through a FIFO.
 # Usage: gamepad.sh <game dir>   (the folder holding starmoat and Data/Data.pp)
 # STARMOAT_VIRTUAL_PAD names the driver build of the program (ctest sets it).
+# With STARMOAT_PAD_WINE=1 the driver is the Windows build's, in the game folder of the Windows
+# game, run under Wine (tests/windows/zip_pad.sh): Windows has no FIFOs, so the commands go
+# to a file the driver keeps reading, and the settings file lies beside the executable.
 # Exit status 77 means skipped (ctest shows it as such): see the messages.
 set -u
 
 game_dir=$(cd "${1:?usage: gamepad.sh <game dir>}" && pwd)
 program_exe=${STARMOAT_VIRTUAL_PAD:-$game_dir/../tests/starmoat_virtual_pad}
 pad_dir=$(mktemp -d)
-export STARMOAT_PAD_FIFO=$pad_dir/pad
-mkfifo "$STARMOAT_PAD_FIFO"
+pad_commands=$pad_dir/pad
 # However many points the few seconds of play make, they enter no table: the quit leads straight
 # back to the main menu.
-prepare_run() { settings_file "" 1000000000 >"$1/Config.cfg"; }
+if [ -n "${STARMOAT_PAD_WINE:-}" ]; then
+  program_launcher=wine
+  : >"$pad_commands"
+  export STARMOAT_PAD_FIFO="Z:${pad_commands//\//\\}"
+  prepare_run() {
+    settings_file "" 1000000000 >"$game_dir/Config.cfg"
+    . "$(dirname "$0")/../windows/lib/wine.bash"
+    start_wine
+  }
+else
+  mkfifo "$pad_commands"
+  export STARMOAT_PAD_FIFO=$pad_commands
+  prepare_run() { settings_file "" 1000000000 >"$1/Config.cfg"; }
+fi
 . "$(dirname "$0")/lib/program.bash"
-trap 'exec 5>&-; cleanup; rm -rf "$pad_dir"' EXIT
+trap 'exec 5>&-; cleanup; declare -F stop_wine >/dev/null && stop_wine; rm -rf "$pad_dir"' EXIT
 
 # A pad, like the keyboard, reaches only the window that has the focus.
 xdotool windowfocus "$window"
 # Read and write, so that opening does not wait for the program to open its end.
-exec 5<>"$STARMOAT_PAD_FIFO"
+exec 5<>"$pad_commands"
 pad() { echo "$*" >&5; }
 # Light grey to white pixels (the ship's hull) in the rectangle x y w h of picture <name>.
 bright_pixels() {

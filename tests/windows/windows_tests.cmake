@@ -62,3 +62,10 @@ add_test(NAME windows_zip_services COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/wind
   $<TARGET_FILE:window_probe>)
 set_tests_properties(windows_zip_services PROPERTIES LABELS "e2e;windows" RUN_SERIAL TRUE
   TIMEOUT 900)
+
+# The zip's game played with a pad alone, through SDL's virtual pad in the Windows build of the
+# virtual-pad program (tests/CMakeLists.txt), as the Linux pad test plays it.
+add_test(NAME windows_zip_pad COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows/zip_pad.sh
+  ${CMAKE_BINARY_DIR}/packages $<TARGET_FILE:starmoat_virtual_pad>)
+set_tests_properties(windows_zip_pad PROPERTIES LABELS "e2e;windows" RUN_SERIAL TRUE
+  TIMEOUT 900)

@@ -1,6 +1,7 @@
 # Shared by the real-window tests: an Xvfb display, the built program running in a scratch
 # folder that sees the game's data, and small picture checks. Source it after setting
-# game_dir (and program_exe to run another build of the program than $game_dir/starmoat);
+# game_dir (and program_exe to run another build of the program than $game_dir/starmoat, and
+# program_launcher to start it through another program, such as wine);
 # it sets DISPLAY, work, game_pid and window, and cleans up on exit.
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -20,7 +21,7 @@ xvfb_pid=""
 game_pid=""
 window=""
 cleanup() {
-  [ -n "${KEEP_SHOTS:-}" ] && cp "$work"/*.png "$KEEP_SHOTS"/ 2>/dev/null
+  [ -n "${KEEP_SHOTS:-}" ] && cp "$work"/*.png "$work"/*.log "$KEEP_SHOTS"/ 2>/dev/null
   [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
   [ -n "$xvfb_pid" ] && kill -TERM "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
   rm -rf "$work"
@@ -58,7 +59,8 @@ ln -s "${data_dir:-$game_dir/Data}" "$work/run/Data"
 [ -d "$game_dir/sound" ] && ln -s "$game_dir/sound" "$work/run/sound"
 # A test that needs files in place before the start (a settings file) defines prepare_run.
 if declare -F prepare_run >/dev/null; then prepare_run "$work/run"; fi
-(cd "$work/run" && SDL_AUDIODRIVER=dummy exec "$exe") >"$work/game.log" 2>&1 &
+(cd "$work/run" && SDL_AUDIODRIVER=dummy exec ${program_launcher:+"$program_launcher"} "$exe") \
+  >"$work/game.log" 2>&1 &
 game_pid=$!
 
 find_window "$game_pid" "$work/game.log"
