@@ -135,7 +135,7 @@ fi
 
 # A failing library: the run fails, shows the log, gamma is not built and beta's folder is not
 # taken as installed.
-rm -rf "$work/cache/fake" "$RUNS"/*
+rm -rf "$work/cache/fake" "${RUNS:?}"/*
 if FAKE_FAIL=beta run; then
   fail "a failing library gave a successful run"
 else
@@ -159,7 +159,7 @@ else
 fi
 
 # A run stopped while beta builds: its build stops too and nothing looks installed.
-rm -rf "$work/cache/fake" "$RUNS"/*
+rm -rf "$work/cache/fake" "${RUNS:?}"/*
 FAKE_HANG=beta "$work/tools/build-libs.sh" fake >"$work/out" 2>"$work/err" &
 pid=$!
 for _ in $(seq 300); do [ -f "$RUNS/beta.pid" ] && break; sleep 0.1; done
