@@ -161,6 +161,9 @@ struct WindowEvent {
     CloseRequested,  // the window's close button or the window manager
     MaximizeRequested,
     TitleDoubleClick,  // not seen under X11: window managers make it a maximise request
+    // Full screen was left without the program asking (in a page: the browser's own full
+    // screen, which the player leaves with Esc): the program is windowed from now on.
+    FullScreenLeft,
     Quit,            // SIGINT/SIGTERM: end at once, as a killed process would (sent once)
   };
   Kind kind = KeyDown;

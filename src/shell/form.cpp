@@ -294,6 +294,9 @@ void TForm1::DispatchEvent(const platform::WindowEvent& e) {
     case K::CloseRequested: Close(); break;
     case K::MaximizeRequested: WMSysCommandMaximize(); break;
     case K::TitleDoubleClick: WMNCLButtonDblClkCaption(); break;
+    case K::FullScreenLeft:
+      if (!Settings.Windowed) SetDisplayMode(true);
+      break;
     case K::Quit: break;  // handled by the message loop
   }
 }

@@ -3,10 +3,12 @@
 # script beside its recipe file, and apt-get/apt-cache stand-ins that unpack made-up sources):
 # - libraries that do not need each other build at the same time, a library only once those it
 #   links are installed, and a second run builds nothing;
-# - a changed recipe builds that library and what links it again, nothing else;
+# - a changed recipe, or a change in a library's own file (TARGET_LIB_FILES), builds that
+#   library and what links it again, nothing else;
 # - a failing library fails the run with its log shown, what needs it is not built, and its
 #   folder is not taken as installed;
-# - a run stopped half way stops its builds and leaves no folder that looks installed.
+# - a run stopped half way stops its builds and leaves no folder that looks installed;
+# - windows-x64.sh's configure presets are used only with the tools they were taken with.
 # Usage: target_libs.sh <source dir>
 set -u
 
@@ -40,6 +42,7 @@ cat >"$work/tools/fake.sh" <<'EOF'
 TARGET_LIBS=(alpha beta gamma)
 TARGET_RECIPE_FUNCS=(fake_build)
 TARGET_RECIPE_FILES=()
+declare -A TARGET_LIB_FILES=([alpha]="$(dirname "${BASH_SOURCE[0]}")/alpha-checks.cmake")
 target_deps() { case $1 in gamma) echo alpha beta ;; esac; }
 fake_build() {
   local pkg=$1 prefix=$2
@@ -119,9 +122,20 @@ else
   echo "beta's recipe changed: beta and gamma built again"
 fi
 
+# alpha's own file changes: alpha and gamma build again, beta does not.
+echo 'set(HAVE_SOMETHING 1)' >"$work/tools/alpha-checks.cmake"
+touch "$RUNS/beta.started"
+if ! run; then
+  fail "run after alpha's file changed failed: $(tail -n 20 "$work/err")"
+else
+  [ "$(builds alpha)$(builds beta)$(builds gamma)" = 223 ] ||
+    fail "after alpha's file changed built alpha $(builds alpha), beta $(builds beta), gamma $(builds gamma) times in all (want 2, 2, 3)"
+  echo "alpha's file changed: alpha and gamma built again"
+fi
+
 # A failing library: the run fails, shows the log, gamma is not built and beta's folder is not
 # taken as installed.
-rm -rf "$work/cache/fake" "$RUNS"/*
+rm -rf "$work/cache/fake" "${RUNS:?}"/*
 if FAKE_FAIL=beta run; then
   fail "a failing library gave a successful run"
 else
@@ -145,7 +159,7 @@ else
 fi
 
 # A run stopped while beta builds: its build stops too and nothing looks installed.
-rm -rf "$work/cache/fake" "$RUNS"/*
+rm -rf "$work/cache/fake" "${RUNS:?}"/*
 FAKE_HANG=beta "$work/tools/build-libs.sh" fake >"$work/out" 2>"$work/err" &
 pid=$!
 for _ in $(seq 300); do [ -f "$RUNS/beta.pid" ] && break; sleep 0.1; done
@@ -168,5 +182,31 @@ else
   done
   echo "a stopped run: status $status, beta's build stopped, nothing half built looks installed"
 fi
+
+# windows-x64.sh presets a library's configure checks only from a file taken with the compiler,
+# Windows headers and CMake here, and not when told not to.
+presets=$(
+  . "$src/tools/targets/windows-x64.sh"
+  file=$work/curl-checks.cmake
+  TARGET_LIB_FILES[curl]=$file
+  tools=$(target_checks_taken_with)
+  printf '# Taken with: %s\nset(HAVE_X "1" CACHE INTERNAL "Have X")\n' "$tools" >"$file"
+  echo "same tools: $(target_presets curl 2>/dev/null)"
+  echo "off: $(STARMOAT_TARGET_PRESETS=off target_presets curl 2>/dev/null)"
+  sed -i 's/^# Taken with: .*/# Taken with: gcc-mingw-w64-x86-64-posix 0.1 mingw-w64-x86-64-dev 0.1 cmake 3.0/' "$file"
+  echo "other tools: $(target_presets curl 2>"$work/presets.err")"
+  grep -q 'checking all' "$work/presets.err" && echo "other tools: said so"
+  [ -n "$tools" ] && echo "tools known"
+)
+if grep -q '^tools known' <<<"$presets"; then
+  grep -qx "same tools: -C$work/curl-checks.cmake" <<<"$presets" ||
+    fail "a presets file taken with these tools was not used: $presets"
+else
+  echo "(MinGW-w64 is not installed: only the files of other tools are checked)"
+fi
+grep -qx 'off: ' <<<"$presets" || fail "STARMOAT_TARGET_PRESETS=off still used the presets"
+grep -qx 'other tools: ' <<<"$presets" && grep -qx 'other tools: said so' <<<"$presets" ||
+  fail "a presets file of other tools was used, or silently dropped: $presets"
+echo "windows-x64 presets: used only with the tools they were taken with"
 
 [ "$failed" -eq 0 ] && echo "PASS"

@@ -171,6 +171,18 @@ TEST_F(FormTest, MaximiseAndTitleDoubleClickSwitchToFullScreen) {
   }
 }
 
+TEST_F(FormTest, FullScreenLeftBySystemMakesTheGameWindowedOnce) {
+  Form1->SetDisplayMode(false);
+  Send(platform::WindowEvent::FullScreenLeft);
+  EXPECT_TRUE(Settings.Windowed);
+  EXPECT_TRUE(fake.display.windowed);
+  // Already windowed (the program left full screen itself): the display is not set up again.
+  const int modes = fake.display.setModeCount;
+  Send(platform::WindowEvent::FullScreenLeft);
+  EXPECT_TRUE(Settings.Windowed);
+  EXPECT_EQ(fake.display.setModeCount, modes);
+}
+
 // The whole program on the fake platform, from creation to the companion files.
 class ProgramTest : public ProgramHarness {
  protected:

@@ -1,12 +1,16 @@
 // The browser build in headless Chromium against a real starmoat-scores serving it at /play/.
 // Three visits of the page in one browser profile (so one IndexedDB):
 //   1. the page loads, the intro gives way to the main menu (compared with the native build's
-//      menu); Down and Enter start a game whose picture keeps changing; Esc and Yes end it and
-//      the menu comes back; on the options page Up reaches the Sound and Music rows and Enter
-//      turns both off; the page writes the settings back to IndexedDB;
+//      menu); Down and Enter start a game whose picture keeps changing; Alt+Enter takes it to
+//      full screen, where the boss key blanks the page and pauses the game until the next key;
+//      Esc and Yes end it and the menu comes back; Alt+Enter and Esc enter and leave full
+//      screen on the menu, which keeps taking keys; on the options page Up reaches the Sound
+//      and Music rows and Enter turns both off, and "Display" enters full screen; the page
+//      writes the settings back to IndexedDB, full screen as the desktop game writes it;
 //   2. after a reload the options page shows them still off; a settings file whose table any
-//      score enters is then put in the page's settings folder;
-//   3. after another reload a game quit at once enters the table: the name is typed, the
+//      score enters, full screen, is then put in the page's settings folder;
+//   3. after another reload the page is full screen from the first key; a game quit at once
+//      enters the table: the name is typed, the
 //      result is sent, the high-score page follows, and the server holds the row, verified by
 //      the replay the page uploaded.
 //
@@ -197,11 +201,11 @@ async function waitStored(page, what, test) {
   fail(`${what}: not in the Config.cfg kept in IndexedDB (it holds ${JSON.stringify(await storedConfig(page))})`);
 }
 
-// The settings file the world-score test starts from (as tests/e2e/world_score.sh writes it):
-// window on, music and sound off, boss key F12, the country, ten entries of -1 so that any
-// finished game enters the table. Text is a length byte and each byte's complement.
+// The settings file the world-score test starts from (as tests/e2e/world_score.sh writes it,
+// but full screen): music and sound off, boss key F12, the country, ten entries of -1 so that
+// any finished game enters the table. Text is a length byte and each byte's complement.
 function configWithOpenTable(country) {
-  const bytes = [1, 0, 0, 123];
+  const bytes = [0, 0, 0, 123];
   const stored = (text) => {
     bytes.push(text.length);
     for (const c of text) bytes.push(255 - c.charCodeAt(0));
@@ -218,6 +222,42 @@ async function scores() {
   const reply = await fetch(base + "/api/scores?limit=10");
   if (!reply.ok) fail(`/api/scores answered ${reply.status}`);
   return reply.json();
+}
+
+// Waits (up to ms) until fn, run in the page, returns something true; returns it.
+async function waitInPage(page, what, ms, fn) {
+  const end = Date.now() + ms;
+  while (Date.now() < end) {
+    const result = await page.evaluate(fn);
+    if (result) return result;
+    await sleep(100);
+  }
+  fail(`${what}: not within ${ms / 1000} s`);
+}
+
+const fullScreenIs = (page, full, what) => waitInPage(page, what, 10000, full
+  ? () => document.fullscreenElement !== null && document.fullscreenElement.id === "screen"
+  : () => document.fullscreenElement === null);
+
+// Alt+Enter as a player presses it: Alt held, Enter pressed and released.
+async function altEnter(page) {
+  await page.keyboard.down("Alt");
+  await page.keyboard.press("Enter", { delay: 60 });
+  await page.keyboard.up("Alt");
+  await sleep(400);  // the game's own wait around Alt keys
+}
+
+// In full screen the canvas is the largest 4:3 picture the screen holds, centred.
+async function checkScaledCanvas(page) {
+  const box = await page.evaluate(() => {
+    const r = document.getElementById("canvas").getBoundingClientRect();
+    return { x: r.x, y: r.y, w: r.width, h: r.height, sw: window.innerWidth, sh: window.innerHeight };
+  });
+  const fits = Math.abs(box.w * 3 - box.h * 4) <= 4 && box.w <= box.sw + 0.5 && box.h <= box.sh + 0.5 &&
+               (Math.abs(box.w - box.sw) <= 1 || Math.abs(box.h - box.sh) <= 1) &&
+               Math.abs(box.x * 2 + box.w - box.sw) <= 2 && Math.abs(box.y * 2 + box.h - box.sh) <= 2;
+  if (!fits) fail(`the canvas does not fill the full screen keeping its shape: ${JSON.stringify(box)}`);
+  return box;
 }
 
 // From the main menu with "Exit" current (as after the intro): the options page.
@@ -281,6 +321,35 @@ try {
   await shot(page, "play");
   noProblems("while playing");
 
+  // The boss key in full screen: the page leaves full screen and shows nothing, and the game
+  // pauses; the next key (P, which would resume a paused game) only shows it again, paused and
+  // full screen again. P then resumes it.
+  await altEnter(page);
+  await fullScreenIs(page, true, "full screen during the game");
+  await key(page, "F12", 0);
+  await waitInPage(page, "the page blanked by the boss key", 5000, () =>
+    getComputedStyle(document.getElementById("canvas")).visibility === "hidden" &&
+    getComputedStyle(document.getElementById("help")).visibility === "hidden" &&
+    document.title.replace(/[\s\u200b]/g, "") === "" && document.fullscreenElement === null);
+  await page.screenshot({ path: join(outDir, "boss-key-page.png") });
+  const hidden = await waitStill(page, "the game stopped behind the blank page");
+  await sleep(1000);
+  if (differing(await canvasRgb(page), hidden) > SAME) fail("the game moved behind the blank page");
+  await key(page, "P");
+  await waitInPage(page, "the game shown again after a key", 5000, () =>
+    getComputedStyle(document.getElementById("canvas")).visibility === "visible" &&
+    document.title === "Starmoat");
+  await fullScreenIs(page, true, "full screen again after the boss key");
+  const paused = await waitStill(page, "the game paused after the boss key");
+  await sleep(1000);
+  if (differing(await canvasRgb(page), paused) > SAME) fail("the game went on after the key that showed it");
+  await shot(page, "boss-key-paused");
+  await key(page, "P", 0);
+  await waitFor(page, "the game going on after P", 5000, (p) => differing(p, paused) >= CHANGED);
+  await altEnter(page);
+  await fullScreenIs(page, false, "a window after Alt+Enter during the game");
+  noProblems("around the boss key");
+
   // Esc asks whether to quit (the game stands still behind the question); Left is "Yes", and
   // Enter ends the game: "Game Over", then the menu as it was left.
   const question = await askToQuit(page);
@@ -290,6 +359,33 @@ try {
   await key(page, "Enter");
   await waitFor(page, "the main menu after the game", 15000,
                 (p) => differing(p, menuOnNewGame) <= SAME);
+
+  // Full screen: Alt+Enter enters the browser's, the canvas scaled to fill the screen, and
+  // the game keeps it in its settings as the desktop game does (the first byte 0); keys still
+  // reach the game, and Alt+Enter is not one of them. Leaving it the browser's way brings
+  // the game back to a window (the first byte 1).
+  await altEnter(page);
+  await fullScreenIs(page, true, "full screen after Alt+Enter");
+  const box = await checkScaledCanvas(page);
+  await waitStored(page, "full screen after Alt+Enter", (bytes) => bytes[0] === 0);
+  if (differing(await waitStill(page, "the menu in full screen"), menuOnNewGame) > SAME) {
+    fail("the menu changed on Alt+Enter");
+  }
+  await page.screenshot({ path: join(outDir, "fullscreen-page.png") });
+  await key(page, "ArrowDown");
+  const onOptions = await waitStill(page, "Down on the menu in full screen");
+  if (differing(onOptions, menuOnNewGame) < CHANGED) fail("Down did not reach the game in full screen");
+  console.log(`full screen: the canvas shown at ${box.w} x ${box.h} on a ${box.sw} x ${box.sh} screen`);
+  await key(page, "ArrowUp");
+  // Esc is the browser's own key out of full screen, which headless Chromium leaves to the
+  // window it does not have: the page leaving full screen itself stands in for it.
+  await page.evaluate(() => document.exitFullscreen());
+  await fullScreenIs(page, false, "a window after leaving full screen");
+  await waitStored(page, "a window after leaving full screen", (bytes) => bytes[0] === 1);
+  if (differing(await waitStill(page, "the menu after leaving full screen"), menuOnNewGame) > SAME) {
+    fail("the menu changed on leaving full screen");
+  }
+  noProblems("in full screen");
 
   // 2. Options: Sound and Music off, kept in IndexedDB.
   await key(page, "ArrowUp");  // back to "Exit", where openOptions starts
@@ -312,6 +408,23 @@ try {
   // Window, Music, Sound are its first three bytes.
   await waitStored(page, "Music and Sound off", (bytes) => bytes[1] === 0 && bytes[2] === 0);
   noProblems("on the options page");
+
+  // "Display" on the options page asks the browser for full screen from the game's own turn
+  // (the Enter just pressed lets it); Alt+Enter leaves it, and the page shows "Window" again.
+  const onDisplay = await climbTo(page, 1);
+  await key(page, "Enter");
+  await fullScreenIs(page, true, "full screen after Enter on \"Display\"");
+  await waitStored(page, "full screen from the options page", (bytes) => bytes[0] === 0);
+  const displayFull = await waitStill(page, "the options page in full screen");
+  if (differing(displayFull, onDisplay) < CHANGED) fail("\"Display\" still shows \"Window\" in full screen");
+  await shot(page, "options-fullscreen");
+  await altEnter(page);
+  await fullScreenIs(page, false, "a window after Alt+Enter on the options page");
+  await waitStored(page, "a window from the options page", (bytes) => bytes[0] === 1);
+  if (differing(await waitStill(page, "the options page in a window"), onDisplay) > SAME) {
+    fail("the options page does not show \"Window\" after leaving full screen");
+  }
+  await key(page, "ArrowDown");  // back to "Music", as the second visit will see the page
 
   // 3. A reload keeps them: the same page, reached the same way, shows the same values.
   await openToMenu(page, "second visit");
@@ -337,8 +450,13 @@ try {
   noProblems("second visit");
 
   // 4. A game quit at once scores 0, which enters that table: name, send, high-score page.
+  // The settings start full screen, which a browser grants only after a key or click: the
+  // page is full screen once the first key is pressed, and the game takes that key too.
+  // (Puppeteer's evaluations in the page count as such a gesture, so whether the page asked
+  // at start-up or at the key is not seen here.)
   await openToMenu(page, "third visit");
   await key(page, "ArrowDown");
+  await fullScreenIs(page, true, "full screen at the first key, as the settings say");
   await key(page, "Enter", 0);
   await waitFor(page, "a game", 10000, (p) => difference(p, nativeMenu) > 0.05);
   await askToQuit(page);

@@ -32,7 +32,8 @@ mkdir -p "$cache/sources" "$cache/$target"
 # their builds are to start), target_deps PKG (the libraries PKG links) and, for each library,
 # build_PKG SRC PREFIX (with '-' in PKG written '_'), run in an empty work folder with
 # TARGET_DEP_PREFIXES holding the dependencies' folders. TARGET_RECIPE_FUNCS and TARGET_RECIPE_FILES name the helpers and files
-# every build uses, which are part of each library's key; so is what target_recipe_tools prints,
+# every build uses, which are part of each library's key, as is the file TARGET_LIB_FILES[PKG]
+# names for PKG alone (an associative array, if defined); so is what target_recipe_tools prints,
 # if the target defines it (the version of a compiler whose output must match the game's). A
 # target file that instead defines target_build PKG SRC PREFIX DEPS... is keyed by the whole file.
 # shellcheck source=/dev/null
@@ -50,6 +51,9 @@ recipe_of() {
     declare -f "$fn"
     for f in "${TARGET_RECIPE_FUNCS[@]}"; do declare -f "$f"; done
     for f in "${TARGET_RECIPE_FILES[@]}"; do cat "$f"; done
+    if declare -p TARGET_LIB_FILES >/dev/null 2>&1 && [ -n "${TARGET_LIB_FILES[$1]:-}" ]; then
+      cat "${TARGET_LIB_FILES[$1]}" 2>/dev/null || true
+    fi
     if declare -F target_recipe_tools >/dev/null; then target_recipe_tools; fi
   else
     cat "$here/$target.sh"

@@ -6,9 +6,29 @@
 # so changing one library's options rebuilds that library and what links it, nothing else.
 
 TARGET_TRIPLE=x86_64-w64-mingw32
-TARGET_TOOLCHAIN=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/cmake/toolchains/windows-x64.cmake
+TARGET_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+TARGET_TOOLCHAIN=$(cd "$TARGET_DIR/../.." && pwd)/cmake/toolchains/windows-x64.cmake
 TARGET_RECIPE_FUNCS=(target_cmake)
 TARGET_RECIPE_FILES=("$TARGET_TOOLCHAIN")
+
+# Through MinGW every configure check is a compile and link of its own, and curl's and SDL2's
+# configures run hundreds of them (six and three minutes). Their answers for this compiler are
+# preset from these files (tools/targets/check-presets.sh writes them); each is part of its own
+# library's key.
+declare -A TARGET_LIB_FILES=(
+  [curl]=$TARGET_DIR/windows-x64/curl-checks.cmake
+  [libsdl2]=$TARGET_DIR/windows-x64/libsdl2-checks.cmake
+)
+
+# What decides the checks' answers: the compiler, the Windows headers and libraries it finds,
+# and the CMake that runs the checks. A presets file is used only where these are the ones it
+# was taken with.
+target_checks_taken_with() {
+  local v
+  v=$(dpkg-query -W -f='${Package} ${Version} ' gcc-mingw-w64-x86-64-posix \
+    mingw-w64-x86-64-dev 2>/dev/null) || return 0
+  echo "${v}cmake $(cmake --version | sed -n 's/^cmake version //p')"
+}
 
 # Dependencies first, and otherwise the longest builds first, since build-libs.sh starts them in
 # this order as far as it runs libraries at the same time. SDL2_mixer plays XM through
@@ -20,6 +40,19 @@ target_deps() {
     libsdl2-mixer) echo libsdl2 libmodplug ;;
     libsdl2-ttf) echo libsdl2 freetype ;;
   esac
+}
+
+# The cmake -C option that presets PKG's configure checks, if its file was taken with the tools
+# here (and STARMOAT_TARGET_PRESETS is not "off", as when check-presets.sh takes them anew).
+target_presets() {
+  local file=${TARGET_LIB_FILES[$1]:-} tools
+  [ "${STARMOAT_TARGET_PRESETS:-}" != off ] && [ -f "$file" ] || return 0
+  tools=$(target_checks_taken_with)
+  if [ -n "$tools" ] && grep -qxF "# Taken with: $tools" "$file"; then
+    echo "-C$file"
+  else
+    echo "windows-x64.sh: $file was taken with other tools than these ($tools): checking all" >&2
+  fi
 }
 
 # cmake with the target's toolchain and Ninja; the dependencies' folders are searched for
@@ -64,7 +97,10 @@ build_libsdl2() {
   # Direct3D or Vulkan), audio, events, timers, joysticks and game controllers (XInput,
   # DirectInput, HIDAPI, the virtual joystick the tests use), the dummy video and the disk and
   # dummy audio drivers the tests run on. No sensors, power, locale or tests.
-  target_cmake "$1" "$2" -DSDL_TEST=OFF -DSDL_TESTS=OFF -DSDL_STATIC=OFF -DSDL_CCACHE=OFF \
+  local presets
+  mapfile -t presets < <(target_presets libsdl2)
+  target_cmake "$1" "$2" "${presets[@]}" \
+    -DSDL_TEST=OFF -DSDL_TESTS=OFF -DSDL_STATIC=OFF -DSDL_CCACHE=OFF \
     -DSDL_OPENGL=OFF -DSDL_OPENGLES=OFF -DSDL_VULKAN=OFF -DSDL_RENDER_D3D=OFF \
     -DSDL_SENSOR=OFF -DSDL_POWER=OFF -DSDL_LOCALE=OFF -DSDL_OFFSCREEN=OFF
 }
@@ -79,7 +115,9 @@ build_curl() {
   # HTTP (and HTTPS through Windows' own TLS, Schannel) and nothing else: no other protocol,
   # no compression, no curl program, manual or tests. Cookies stay: the game's HTTP client
   # keeps them between its requests.
-  target_cmake "$1" "$2" -DCURL_USE_SCHANNEL=ON -DCURL_USE_OPENSSL=OFF \
+  local presets
+  mapfile -t presets < <(target_presets curl)
+  target_cmake "$1" "$2" "${presets[@]}" -DCURL_USE_SCHANNEL=ON -DCURL_USE_OPENSSL=OFF \
     -DHTTP_ONLY=ON -DCURL_ZLIB=OFF -DCURL_BROTLI=OFF -DCURL_ZSTD=OFF -DUSE_NGHTTP2=OFF \
     -DUSE_LIBIDN2=OFF -DCURL_USE_LIBSSH2=OFF -DCURL_USE_LIBPSL=OFF -DCURL_DISABLE_LDAP=ON \
     -DENABLE_MANUAL=OFF -DBUILD_CURL_EXE=OFF -DBUILD_TESTING=OFF -DCURL_CA_PATH=none \

@@ -39,6 +39,7 @@ void FillBars(SDL_Surface* target, const Rect& p) {
   }
 }
 
+#if !defined(__EMSCRIPTEN__)
 // The program's icon on the window: window managers show it in the title bar, the task bar
 // and the window switcher, whether the game runs installed or from a folder.
 void SetIcon(SDL_Window* window) {
@@ -49,6 +50,7 @@ void SetIcon(SDL_Window* window) {
   SDL_SetWindowIcon(window, icon);
   SDL_FreeSurface(icon);
 }
+#endif
 
 }  // namespace
 
@@ -66,6 +68,21 @@ Point SdlDisplay::ScreenSize() {
 void SdlDisplay::SetMode(bool windowed) {
   windowed_ = windowed;
   shown_ = false;
+#if defined(__EMSCRIPTEN__)
+  // The canvas keeps its 800 x 600 pixels in either mode: full screen is the browser's, and
+  // the page scales the canvas for it. Not resizable: SDL would otherwise resize the canvas's
+  // pixels to its size on the page whenever the browser window changes.
+  if (!window_) {
+    window_ = SDL_CreateWindow("Starmoat", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                               kWidth, kHeight, 0);
+    if (!window_) {
+      std::fprintf(stderr, "Starmoat: cannot open the window: %s\n", SDL_GetError());
+      return;
+    }
+  }
+  SetPageFullScreen(!windowed);
+  return;
+#else
   if (!window_) {
     window_ = SDL_CreateWindow("Starmoat", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                kWidth, kHeight, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
@@ -98,6 +115,7 @@ void SdlDisplay::SetMode(bool windowed) {
   }
   SDL_ShowWindow(window_);
   SDL_RaiseWindow(window_);
+#endif
 }
 
 void SdlDisplay::KeepClientSize() {

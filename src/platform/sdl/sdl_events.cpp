@@ -79,6 +79,13 @@ void SdlEvents::Wait(uint32_t timeoutMs) {
     return;
   }
   emscripten_sleep(static_cast<unsigned>(timeout));
+  // Behind the boss key's blank page the game stands still, as a paused game does, until the
+  // page shows it again (its restore then lands on the pause screen). What the page asks for
+  // meanwhile is still done.
+  while (PageHidden() && !SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) {
+    emscripten_sleep(static_cast<unsigned>(timeout > 0 ? timeout : 15));
+    RunPageRequests();
+  }
 #else
   if (SDL_WaitEventTimeout(&pending_, timeout) == 1) hasPending_ = true;
 #endif
@@ -107,6 +114,16 @@ std::string SdlEvents::TakeFollowingText() {
 }
 
 bool SdlEvents::Translate(const SDL_Event& e, WindowEvent& out) {
+#if defined(__EMSCRIPTEN__)
+  // The browser entered full screen on the page's Alt+Enter, as a maximised window means full
+  // screen, or left it on the player's Esc.
+  bool fullScreen = false;
+  if (IsPageFullScreenChange(e, fullScreen)) {
+    display_.PictureMayBeLost();
+    out.kind = fullScreen ? WindowEvent::MaximizeRequested : WindowEvent::FullScreenLeft;
+    return true;
+  }
+#endif
   switch (e.type) {
     case SDL_KEYDOWN: {
       const SDL_Keysym& key = e.key.keysym;

@@ -1,6 +1,6 @@
 // What the page does for the game around the program (Emscripten's --pre-js): the settings
 // folder kept in the browser, sound once the player has touched the page, the status line,
-// the boss key's blank page and the end of the program.
+// full screen, the boss key's blank page and the end of the program.
 // SDL's browser audio and event code call these two Emscripten helpers, which its own
 // Emscripten "port" brings and a library built from SDL's source does not.
 // Browsers let a page make sound only after the player has pressed something on it: the audio
@@ -105,16 +105,83 @@ function dynCall(signature, pointer, args) {
     if (sdl && sdl.audioContext && sdl.audioContext.state === "suspended") sdl.audioContext.resume();
   }
 
-  // The boss key: the game pauses (as when its window is minimised) and the page shows nothing
-  // but a blank; the next key or click brings the game back on its pause screen, and is not
-  // passed to the game.
+  // Full screen is the browser's own, over the page's screen element, in which index.html
+  // scales the canvas. Browsers grant it only within a key or click: Alt+Enter asks for it in
+  // its own key handler (the key is not passed to the game, which learns of the change as
+  // below). A request the game makes on its own turn (the options page's "Display", settings
+  // that start full screen) that the browser refuses is asked again at the next key or click,
+  // and given up when refused there too. Every change is told to the game, Esc leaving it
+  // included (the browser's own key), so its setting and Config.cfg follow what the page shows.
+  var wantFull = false, asking = false;
+  function screenElement() { return document.getElementById("screen") || Module.canvas; }
+  function tellGame(full) {
+    if (Module._starmoat_web_full_screen && !Module.starmoatEnded) {
+      Module._starmoat_web_full_screen(full ? 1 : 0);
+    }
+  }
+  function giveUpFullScreen(why) {
+    console.warn("Starmoat: the browser refused full screen:", why);
+    wantFull = false;
+    // Not from inside the game's own call that asked.
+    setTimeout(function () { if (!document.fullscreenElement) tellGame(false); }, 0);
+  }
+  function askFullScreen(inKeyOrClick) {
+    if (!wantFull || asking || document.fullscreenElement || Module.starmoatHidden) return;
+    if (!document.fullscreenEnabled) { giveUpFullScreen("not allowed for this page"); return; }
+    asking = true;
+    screenElement().requestFullscreen().then(function () {
+      asking = false;
+    }, function (error) {
+      asking = false;
+      if (inKeyOrClick) giveUpFullScreen(error);
+    });
+  }
+  function leaveFullScreen() {
+    if (document.fullscreenElement) document.exitFullscreen().catch(function () {});
+  }
+  Module.starmoatFullScreen = function (full) {
+    wantFull = full;
+    if (full) askFullScreen(false);
+    else if (!Module.starmoatHidden) leaveFullScreen();
+  };
+  window.addEventListener("keydown", function (event) {
+    if (Module.starmoatHidden) return;  // the key that shows the game again, below
+    if (event.key === "Enter" && event.altKey) {
+      event.stopImmediatePropagation();
+      event.preventDefault();
+      if (event.repeat) return;
+      if (document.fullscreenElement) {
+        wantFull = false;
+        leaveFullScreen();
+      } else {
+        wantFull = true;
+        askFullScreen(true);
+      }
+      return;
+    }
+    askFullScreen(true);
+  }, true);
+  window.addEventListener("mousedown", function () { askFullScreen(true); }, true);
+  document.addEventListener("fullscreenchange", function () {
+    // Left for the boss key's blank page: the game keeps its mode, and the key or click that
+    // shows it again asks for full screen again.
+    if (Module.starmoatHidden) return;
+    var full = document.fullscreenElement !== null;
+    wantFull = full;
+    tellGame(full);
+    keepSettings();
+  });
+
+  // The boss key: the page shows nothing but a blank and leaves full screen, and the game
+  // stands still behind it (web_page.cpp); the next key or click brings the game back, full
+  // screen again if it was, on its pause screen, and is not passed to the game.
   Module.starmoatHidden = false;
   Module.starmoatHide = function () {
     Module.starmoatHidden = true;
     Module.canvas.style.visibility = "hidden";
     var help = document.getElementById("help");
     if (help) help.style.visibility = "hidden";
-    if (document.fullscreenElement) document.exitFullscreen();
+    leaveFullScreen();
     document.title = "\u200b";
   };
   function showAgain(event) {
@@ -127,6 +194,8 @@ function dynCall(signature, pointer, args) {
     var help = document.getElementById("help");
     if (help) help.style.visibility = "";
     document.title = "Starmoat";
+    // A game in full screen comes back to it, as a full-screen window restored does.
+    askFullScreen(true);
     if (Module._starmoat_web_restored) Module._starmoat_web_restored();
   }
   ["keydown", "mousedown", "touchstart"].forEach(function (type) {
