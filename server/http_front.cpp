@@ -61,17 +61,18 @@ int ConnectionsTheFileLimitAllows(int wanted) {
 }  // namespace
 
 struct HttpFront::Loop {
-  Loop(Store& store, FrontOptions front_options)
+  Loop(Store& scores, FrontOptions front_options)
       : options(std::move(front_options)),
         workers(static_cast<size_t>(std::max(1, options.threads))),
-        protocol(store, options.protocol),
-        verifier(store, options.verifier,
+        store(scores),
+        protocol(scores, options.protocol),
+        verifier(scores, options.verifier,
                  [this](const ScoreRow& row, bool verified, const std::string& why) {
                    protocol.TableChanged();
                    options.access_log("replay of score " + std::to_string(row.id) +
                                       (verified ? ": verified" : ": refused: " + LogSafe(why)));
                  }),
-        replays(store, verifier),
+        replays(scores, verifier),
         router(options.max_body_bytes),
         shared{options, router, workers, {}, {}} {
     if (!options.access_log) options.access_log = WriteToStdout;
@@ -81,6 +82,28 @@ struct HttpFront::Loop {
       Forget(connection, address);
     };
     AddRoutes();
+  }
+
+  // The replays a stop cut short (being checked, or waiting) are checked again, as far as the
+  // queue has room; any left over wait for the next start.
+  void CheckLeftReplays() {
+    std::vector<ClaimedReplay> left;
+    try {
+      left = store.ClaimedReplays();
+    } catch (const StoreError& error) {
+      options.access_log(std::string("replays left from the last run not read: ") + error.what());
+      return;
+    }
+    size_t queued = 0;
+    for (ClaimedReplay& claimed : left) {
+      if (!verifier.HasRoom()) break;
+      verifier.Enqueue(claimed.row, std::move(claimed.bytes));
+      ++queued;
+    }
+    if (!left.empty()) {
+      options.access_log("replays left from the last run: " + std::to_string(left.size()) +
+                         ", checking " + std::to_string(queued) + " now");
+    }
   }
 
   void AddRoutes() {
@@ -214,6 +237,7 @@ struct HttpFront::Loop {
   std::optional<asio::executor_work_guard<asio::io_context::executor_type>> work{
       asio::make_work_guard(io)};
   asio::thread_pool workers;
+  Store& store;
   ScoreProtocol protocol;
   ReplayVerifier verifier;
   ReplayRoutes replays;
@@ -262,6 +286,7 @@ void HttpFront::Bind() {
 }
 
 void HttpFront::Run() {
+  loop_->CheckLeftReplays();
   if (loop_->acceptor.is_open()) loop_->Accept();
   loop_->io.run();
   loop_->workers.join();

@@ -249,19 +249,28 @@ void PrepareStatements(PgConnection& db) {
              "WHERE NOT world AND country = $1::bytea");
   // Of two replays racing for one row, the second waits for the first's row lock and then
   // finds the row taken.
+  // The replay's bytes are kept with the claim, so a check that a stop cuts short can be made
+  // again (claimed_replays).
   db.Prepare("claim",
-             "UPDATE scores AS s SET replay_state = 1 FROM tokens AS t "
-             "WHERE t.token = $1::bytea AND s.id = t.score_id AND s.replay_state = 0 "
-             "RETURNING s.id, s.name, s.country, s.score, s.created_unix, 1::bigint");
+             "WITH claimed AS ("
+             "  UPDATE scores AS s SET replay_state = 1 FROM tokens AS t"
+             "  WHERE t.token = $1::bytea AND s.id = t.score_id AND s.replay_state = 0"
+             "  RETURNING s.id, s.name, s.country, s.score, s.created_unix), "
+             "kept AS ("
+             "  INSERT INTO replays (score_id, bytes) SELECT id, $2::bytea FROM claimed"
+             "  ON CONFLICT (score_id) DO UPDATE SET bytes = EXCLUDED.bytes) "
+             "SELECT id, name, country, score, created_unix, 1::bigint FROM claimed");
   db.Prepare("claimed", "SELECT 1 FROM tokens AS t JOIN scores AS s ON s.id = t.score_id "
                         "WHERE t.token = $1::bytea");
   db.Prepare("finish",
              "WITH done AS ("
              "  UPDATE scores SET replay_state = $2::bigint"
              "  WHERE id = $1::bigint AND replay_state = 1 RETURNING id) "
-             "INSERT INTO replays (score_id, bytes) "
-             "SELECT id, $3::bytea FROM done WHERE $2::bigint = 2 "
-             "ON CONFLICT (score_id) DO UPDATE SET bytes = EXCLUDED.bytes");
+             "DELETE FROM replays WHERE score_id IN (SELECT id FROM done) AND $2::bigint = 3");
+  db.Prepare("claimed_replays",
+             "SELECT s.id, s.name, s.country, s.score, s.created_unix, r.bytes "
+             "FROM replays AS r JOIN scores AS s ON s.id = r.score_id "
+             "WHERE s.replay_state = 1 ORDER BY s.id");
   db.Prepare("replay", "SELECT r.bytes FROM replays AS r JOIN scores AS s ON s.id = r.score_id "
                        "WHERE r.score_id = $1::bigint AND s.replay_state = 2");
   // A read-only list may look at a database of an older schema: no replay_state there.
@@ -370,9 +379,11 @@ int64_t PostgresStore::Count(const std::string& country, Rows rows) {
   return count.Int(0, 0);
 }
 
-ReplayClaim PostgresStore::ClaimReplay(const std::string& token, ScoreRow* row) {
+ReplayClaim PostgresStore::ClaimReplay(const std::string& token, const std::string& bytes,
+                                       ScoreRow* row) {
   Lease db(*this);
-  const std::vector<ScoreRow> claimed = ReadRows(db->Run("claim", {token}));
+  const std::vector<ScoreRow> claimed =
+      ReadRows(db->Run("claim", {token, std::string_view(bytes)}));
   if (!claimed.empty()) {
     if (row != nullptr) *row = claimed[0];
     return ReplayClaim::Claimed;
@@ -381,9 +392,21 @@ ReplayClaim PostgresStore::ClaimReplay(const std::string& token, ScoreRow* row) 
                                                  : ReplayClaim::Taken;
 }
 
-void PostgresStore::FinishReplay(int64_t id, bool verified, const std::string& bytes) {
+void PostgresStore::FinishReplay(int64_t id, bool verified) {
   Lease db(*this);
-  db->Run("finish", {id, int64_t{verified ? 2 : 3}, std::string_view(bytes)});
+  db->Run("finish", {id, int64_t{verified ? 2 : 3}});
+}
+
+std::vector<ClaimedReplay> PostgresStore::ClaimedReplays() {
+  Lease db(*this);
+  const PgResult found = db->Run("claimed_replays", {});
+  std::vector<ClaimedReplay> claimed;
+  for (int row = 0; row < found.Rows(); ++row) {
+    claimed.push_back({{found.Int(row, 0), found.Bytes(row, 1), found.Bytes(row, 2),
+                        found.Int(row, 3), found.Int(row, 4), false},
+                       found.Bytes(row, 5)});
+  }
+  return claimed;
 }
 
 std::optional<std::string> PostgresStore::Replay(int64_t id) {

@@ -24,7 +24,7 @@ Reply ReplayRoutes::Upload(const QueryParams& params, const std::string& body) {
   }
   if (!verifier_.HasRoom()) return Line(503, "too many replays waiting; try again later");
   ScoreRow row;
-  switch (store_.ClaimReplay(token->second, &row)) {
+  switch (store_.ClaimReplay(token->second, body, &row)) {
     case ReplayClaim::UnknownToken: return Line(404, "no stored result for that token");
     case ReplayClaim::Taken: return Line(409, "a replay was already sent for that result");
     case ReplayClaim::Claimed: break;

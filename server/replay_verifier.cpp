@@ -312,7 +312,7 @@ void ReplayVerifier::Work() {
     }
     const bool verified = outcome.ok && why.empty();
     try {
-      store_.FinishReplay(job.row.id, verified, job.bytes);
+      store_.FinishReplay(job.row.id, verified);
     } catch (const StoreError& error) {
       // The row stays unverified: the replay is lost, never a wrong mark.
       why = error.what();

@@ -64,7 +64,8 @@ class ReplayVerifier {
   using Verdict = std::function<void(const ScoreRow& row, bool verified, const std::string& why)>;
   ReplayVerifier(Store& store, VerifierOptions options, Verdict verdict);
   // Ends the children still playing and drops the replays still waiting, so a stop is never
-  // held up by a long check; those rows stay marked as being checked, and unverified.
+  // held up by a long check; those rows stay marked as being checked, and unverified, with
+  // their replays kept in the store, until the next start checks them again.
   ~ReplayVerifier();
   // The same, at once; afterwards the store is not touched again. Safe to call twice.
   void Stop();

@@ -352,7 +352,8 @@ int64_t SqliteStore::Count(const std::string& country, Rows rows) {
   return found;
 }
 
-ReplayClaim SqliteStore::ClaimReplay(const std::string& token, ScoreRow* row) {
+ReplayClaim SqliteStore::ClaimReplay(const std::string& token, const std::string& bytes,
+                                     ScoreRow* row) {
   std::lock_guard<std::mutex> lock(write_mutex_);
   SqliteConnection& db = Writer();
   SqliteTransaction transaction(db, true);
@@ -371,12 +372,16 @@ ReplayClaim SqliteStore::ClaimReplay(const std::string& token, ScoreRow* row) {
       .Bind(1, found[0].id)
       .Bind(2, kReplayChecking)
       .Step();
+  db.Prepared("INSERT OR REPLACE INTO replays (score_id, bytes) VALUES (?1, ?2)")
+      .Bind(1, found[0].id)
+      .BindBlob(2, bytes)
+      .Step();
   transaction.Commit();
   if (row != nullptr) *row = found[0];
   return ReplayClaim::Claimed;
 }
 
-void SqliteStore::FinishReplay(int64_t id, bool verified, const std::string& bytes) {
+void SqliteStore::FinishReplay(int64_t id, bool verified) {
   std::lock_guard<std::mutex> lock(write_mutex_);
   SqliteConnection& db = Writer();
   SqliteTransaction transaction(db, true);
@@ -385,13 +390,27 @@ void SqliteStore::FinishReplay(int64_t id, bool verified, const std::string& byt
       .Bind(2, verified ? kReplayVerified : kReplayRefused)
       .Bind(3, kReplayChecking)
       .Step();
-  if (verified && db.Changes() > 0) {
-    db.Prepared("INSERT OR REPLACE INTO replays (score_id, bytes) VALUES (?1, ?2)")
-        .Bind(1, id)
-        .BindBlob(2, bytes)
-        .Step();
+  if (!verified && db.Changes() > 0) {
+    db.Prepared("DELETE FROM replays WHERE score_id = ?1").Bind(1, id).Step();
   }
   transaction.Commit();
+}
+
+std::vector<ClaimedReplay> SqliteStore::ClaimedReplays() {
+  ReadLease db(*this);
+  // Through the replays, which hold only the rows verified or waiting, not through every row.
+  SqliteStatement& find =
+      (*db).Prepared("SELECT s.id, s.name, s.country, s.score, s.created_unix, r.bytes "
+                     "FROM replays r JOIN scores s ON s.id = r.score_id "
+                     "WHERE s.replay_state = ?1 ORDER BY s.id")
+          .Bind(1, kReplayChecking);
+  std::vector<ClaimedReplay> claimed;
+  while (find.Step()) {
+    claimed.push_back(
+        {{find.Int(0), find.Text(1), find.Text(2), find.Int(3), find.Int(4), false}, find.Blob(5)});
+  }
+  find.Reset();
+  return claimed;
 }
 
 std::optional<std::string> SqliteStore::Replay(int64_t id) {

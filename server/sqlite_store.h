@@ -31,8 +31,10 @@ class SqliteStore : public Store {
   std::vector<ScoreRow> Top(const std::string& country, int limit, int offset,
                             Rows rows = Rows::All) override;
   int64_t Count(const std::string& country, Rows rows = Rows::All) override;
-  ReplayClaim ClaimReplay(const std::string& token, ScoreRow* row) override;
-  void FinishReplay(int64_t id, bool verified, const std::string& bytes) override;
+  ReplayClaim ClaimReplay(const std::string& token, const std::string& bytes,
+                          ScoreRow* row) override;
+  void FinishReplay(int64_t id, bool verified) override;
+  std::vector<ClaimedReplay> ClaimedReplays() override;
   std::optional<std::string> Replay(int64_t id) override;
   std::vector<ScoreRow> List(int limit) override;
   bool Delete(int64_t id) override;

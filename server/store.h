@@ -49,6 +49,12 @@ enum class ReplayClaim {
   Taken,        // a replay was already sent for that row (verified, refused or being checked)
 };
 
+// A replay claimed for its row, still to be checked (Store::ClaimedReplays).
+struct ClaimedReplay {
+  ScoreRow row;
+  std::string bytes;
+};
+
 class Store {
  public:
   virtual ~Store();
@@ -75,13 +81,18 @@ class Store {
 
   // A replay arrives for the game stored with `token`. In one transaction: the token must have
   // stored a row that has had no replay yet; that row is then marked as waiting for this
-  // replay (so a second replay for it is Taken) and given back in *row. One replay per row,
-  // whatever its verdict: a refused one is not followed by another try.
-  virtual ReplayClaim ClaimReplay(const std::string& token, ScoreRow* row) = 0;
+  // replay (so a second replay for it is Taken), the replay's bytes are kept with it until its
+  // verdict, and the row is given back in *row. One replay per row, whatever its verdict: a
+  // refused one is not followed by another try.
+  virtual ReplayClaim ClaimReplay(const std::string& token, const std::string& bytes,
+                                  ScoreRow* row) = 0;
   // The verdict on the replay claimed for row id: verified keeps its bytes with the row and
-  // counts it as verified; refused leaves the row unverified for good. Nothing happens when
-  // the row was deleted meanwhile.
-  virtual void FinishReplay(int64_t id, bool verified, const std::string& bytes) = 0;
+  // counts it as verified; refused drops them and leaves the row unverified for good. Nothing
+  // happens when the row was deleted meanwhile.
+  virtual void FinishReplay(int64_t id, bool verified) = 0;
+  // The rows still waiting for their verdict, with their replays: those a stop of the server
+  // cut short, to be checked again.
+  virtual std::vector<ClaimedReplay> ClaimedReplays() = 0;
   // The bytes of a verified row's replay; nullopt when the row is not verified (or gone).
   virtual std::optional<std::string> Replay(int64_t id) = 0;
 

@@ -245,8 +245,8 @@ TEST_F(PostgresqlStore, AVersion1DatabaseIsMigratedWithItsRowsCounted) {
   EXPECT_EQ(store->Count("", Rows::Verified), 0);
   EXPECT_TRUE(store->Top("", 10, 0, Rows::Verified).empty());
   ScoreRow ed;
-  ASSERT_EQ(store->ClaimReplay("t", &ed), ReplayClaim::Claimed);
-  store->FinishReplay(ed.id, true, "replay");
+  ASSERT_EQ(store->ClaimReplay("t", "replay", &ed), ReplayClaim::Claimed);
+  store->FinishReplay(ed.id, true);
   EXPECT_EQ(store->Count("Peru", Rows::Verified), 1);
   Sql("UPDATE scores SET country = convert_to('Peru', 'UTF8')"
       "  WHERE id IN (SELECT id FROM scores WHERE country = convert_to('Chile', 'UTF8') LIMIT 6);"

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <memory>
+#include <mutex>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <thread>
@@ -210,6 +211,52 @@ TEST_P(ReplayUpload, ForgedResultsNeverShowOnTheDefaultPage) {
   EXPECT_NE(every.find("Nobody"), std::string::npos);
   EXPECT_NE(every.find("class=\"unverified\""), std::string::npos);
   EXPECT_NE(every.find(std::to_string(3 + forgeries.size()) + " scores<"), std::string::npos);
+}
+
+// A server stopped while replays wait for their verdict (being played, or queued) leaves them
+// claimed in the store; the next server on that store checks them when it starts.
+TEST_P(ReplayUpload, ReplaysAStopLeftUncheckedAreCheckedByTheNextStart) {
+  const Recorded game = Record(7, "Ace");
+  TReplay edited = game.replay;
+  edited.Frames[game.playing[game.playing.size() / 2]].Controls ^= kCtlLeft;
+  // As the last run left them: results stored, replays claimed, no verdict.
+  ScoreRow real, forged;
+  ASSERT_EQ(live_->store().ClaimReplay(StoreResult("Ace", game.replay.Score),
+                                       EncodeReplay(game.replay), &real),
+            ReplayClaim::Claimed);
+  ASSERT_EQ(live_->store().ClaimReplay(StoreResult("Ace", game.replay.Score), EncodeReplay(edited),
+                                       &forged),
+            ReplayClaim::Claimed);
+  ASSERT_EQ(live_->store().ClaimedReplays().size(), 2u);
+
+  std::mutex mutex;
+  std::vector<std::string> log;
+  FrontOptions options;
+  options.host = "127.0.0.1";
+  options.port = 0;
+  options.verifier.program = STARMOAT_SCORES_EXE;
+  options.access_log = [&](const std::string& line) {
+    std::lock_guard<std::mutex> lock(mutex);
+    log.push_back(line);
+  };
+  HttpFront next(live_->store(), options);
+  next.Bind();
+  std::thread running([&] { next.Run(); });
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (!live_->store().ClaimedReplays().empty() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  next.Stop();
+  running.join();
+
+  EXPECT_TRUE(live_->store().ClaimedReplays().empty());
+  const nlohmann::json list = Api();
+  ASSERT_EQ(list["total"], 1);
+  EXPECT_EQ(list["scores"][0]["id"], real.id);
+  EXPECT_EQ(Api("?all=1")["total"], 2);
+  const std::lock_guard<std::mutex> lock(mutex);
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log[0], "replays left from the last run: 2, checking 2 now");
 }
 
 INSTANTIATE_TEST_SUITE_P(Sqlite, ReplayUpload, ::testing::Values(SqliteBackend()), BackendName);

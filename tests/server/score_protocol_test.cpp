@@ -202,12 +202,12 @@ class GatedStore : public Store {
   int64_t Count(const std::string& country, Rows rows) override {
     return store_->Count(country, rows);
   }
-  ReplayClaim ClaimReplay(const std::string& token, ScoreRow* row) override {
-    return store_->ClaimReplay(token, row);
+  ReplayClaim ClaimReplay(const std::string& token, const std::string& bytes,
+                          ScoreRow* row) override {
+    return store_->ClaimReplay(token, bytes, row);
   }
-  void FinishReplay(int64_t id, bool verified, const std::string& bytes) override {
-    store_->FinishReplay(id, verified, bytes);
-  }
+  void FinishReplay(int64_t id, bool verified) override { store_->FinishReplay(id, verified); }
+  std::vector<ClaimedReplay> ClaimedReplays() override { return store_->ClaimedReplays(); }
   std::optional<std::string> Replay(int64_t id) override { return store_->Replay(id); }
   std::vector<ScoreRow> List(int limit) override { return store_->List(limit); }
   bool Delete(int64_t id) override { return store_->Delete(id); }

@@ -194,8 +194,8 @@ TEST_F(SqliteFile, AVersion1FileIsMigratedWithItsRowsCounted) {
   EXPECT_EQ(store->Count("", Rows::Verified), 0);
   EXPECT_TRUE(store->Top("", 10, 0, Rows::Verified).empty());
   ScoreRow ed;
-  ASSERT_EQ(store->ClaimReplay("t", &ed), ReplayClaim::Claimed);
-  store->FinishReplay(ed.id, true, "replay");
+  ASSERT_EQ(store->ClaimReplay("t", "replay", &ed), ReplayClaim::Claimed);
+  store->FinishReplay(ed.id, true);
   EXPECT_EQ(store->Count("", Rows::Verified), 1);
   EXPECT_EQ(store->Count("Chile", Rows::Verified), 1);
 }

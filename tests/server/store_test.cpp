@@ -300,27 +300,28 @@ TEST_P(StoreTest, AReplayIsClaimedOnceForItsRowAndOnlyAVerifiedOneCounts) {
   ASSERT_EQ(IssueAndSubmit(*store_, "none", Score("Cy", 100, "Peru")), SubmitResult::Stored);
   store_->IssueToken("unspent", "127.0.0.1", kNow);
 
+  const std::string bytes("SMRP\0\x01\xff replay", 14);
   ScoreRow row;
-  EXPECT_EQ(store_->ClaimReplay("nosuch", &row), ReplayClaim::UnknownToken);
-  EXPECT_EQ(store_->ClaimReplay("unspent", &row), ReplayClaim::UnknownToken);
-  ASSERT_EQ(store_->ClaimReplay("good", &row), ReplayClaim::Claimed);
+  EXPECT_EQ(store_->ClaimReplay("nosuch", bytes, &row), ReplayClaim::UnknownToken);
+  EXPECT_EQ(store_->ClaimReplay("unspent", bytes, &row), ReplayClaim::UnknownToken);
+  ASSERT_EQ(store_->ClaimReplay("good", bytes, &row), ReplayClaim::Claimed);
   EXPECT_EQ(row.name, "Ace");
   EXPECT_EQ(row.score, 300);
   const int64_t good = row.id;
-  EXPECT_EQ(store_->ClaimReplay("good", &row), ReplayClaim::Taken);
-  ASSERT_EQ(store_->ClaimReplay("bad", &row), ReplayClaim::Claimed);
+  EXPECT_EQ(store_->ClaimReplay("good", "another", &row), ReplayClaim::Taken);
+  ASSERT_EQ(store_->ClaimReplay("bad", "edited", &row), ReplayClaim::Claimed);
   const int64_t bad = row.id;
   // Being checked is not verified.
   EXPECT_EQ(store_->Count("", Rows::Verified), 0);
   EXPECT_FALSE(store_->Replay(good));
 
-  const std::string bytes("SMRP\0\x01\xff replay", 14);
-  store_->FinishReplay(good, true, bytes);
-  store_->FinishReplay(bad, false, "edited");
-  EXPECT_EQ(store_->ClaimReplay("bad", &row), ReplayClaim::Taken);
+  store_->FinishReplay(good, true);
+  store_->FinishReplay(bad, false);
+  EXPECT_EQ(store_->ClaimReplay("bad", "again", &row), ReplayClaim::Taken);
   // A verdict for a row that is not waiting for one changes nothing.
-  store_->FinishReplay(bad, true, "again");
-  store_->FinishReplay(store_->Top("Peru", 1, 1)[0].id, true, "never sent");
+  store_->FinishReplay(bad, true);
+  store_->FinishReplay(store_->Top("Peru", 1, 1)[0].id, true);
+  EXPECT_TRUE(store_->ClaimedReplays().empty());
 
   EXPECT_EQ(store_->Replay(good), bytes);
   EXPECT_FALSE(store_->Replay(bad));
@@ -343,7 +344,43 @@ TEST_P(StoreTest, AReplayIsClaimedOnceForItsRowAndOnlyAVerifiedOneCounts) {
   EXPECT_FALSE(store_->Replay(good));
   EXPECT_EQ(store_->Count("", Rows::Verified), 0);
   EXPECT_EQ(store_->Count("Peru", Rows::Verified), 0);
-  EXPECT_EQ(store_->ClaimReplay("good", &row), ReplayClaim::UnknownToken);
+  EXPECT_EQ(store_->ClaimReplay("good", bytes, &row), ReplayClaim::UnknownToken);
+}
+
+// A replay waiting for its verdict is kept with its row: a server stopped in the middle of
+// checking it finds it again when it reopens the store, and checks it then.
+TEST_P(StoreTest, ClaimedReplaysOutliveTheStoreUntilTheirVerdict) {
+  ASSERT_EQ(IssueAndSubmit(*store_, "first", Score("Ace", 300, "Peru")), SubmitResult::Stored);
+  ASSERT_EQ(IssueAndSubmit(*store_, "second", Score("Bo", 200, "Chile")), SubmitResult::Stored);
+  ASSERT_EQ(IssueAndSubmit(*store_, "unsent", Score("Cy", 100)), SubmitResult::Stored);
+  const std::string first_bytes("SMRP\0first", 10), second_bytes(70000, '\xa5');
+  ScoreRow first, second;
+  ASSERT_EQ(store_->ClaimReplay("first", first_bytes, &first), ReplayClaim::Claimed);
+  ASSERT_EQ(store_->ClaimReplay("second", second_bytes, &second), ReplayClaim::Claimed);
+
+  store_ = OpenStore(database_);
+  std::vector<ClaimedReplay> left = store_->ClaimedReplays();
+  ASSERT_EQ(left.size(), 2u);
+  EXPECT_EQ(left[0].row.id, first.id);
+  EXPECT_EQ(left[0].row.name, "Ace");
+  EXPECT_EQ(left[0].row.score, 300);
+  EXPECT_EQ(left[0].bytes, first_bytes);
+  EXPECT_EQ(left[1].row.id, second.id);
+  EXPECT_EQ(left[1].row.country, "Chile");
+  EXPECT_EQ(left[1].bytes, second_bytes);
+  // Waiting is still not verified, and a second replay for the row is still refused.
+  EXPECT_FALSE(store_->Replay(first.id));
+  EXPECT_EQ(store_->ClaimReplay("first", "another", &first), ReplayClaim::Taken);
+
+  // Once judged, a replay is no longer left over; a verified one stays downloadable.
+  store_->FinishReplay(first.id, true);
+  left = store_->ClaimedReplays();
+  ASSERT_EQ(left.size(), 1u);
+  EXPECT_EQ(left[0].row.id, second.id);
+  store_->FinishReplay(second.id, false);
+  EXPECT_TRUE(store_->ClaimedReplays().empty());
+  EXPECT_EQ(store_->Replay(first.id), first_bytes);
+  EXPECT_FALSE(store_->Replay(second.id));
 }
 
 TEST_P(StoreTest, RacingReplaysForOneRowClaimItOnce) {
@@ -354,7 +391,7 @@ TEST_P(StoreTest, RacingReplaysForOneRowClaimItOnce) {
     racers.emplace_back([&] {
       std::unique_ptr<Store> store = OpenStore(database_);
       ScoreRow row;
-      if (store->ClaimReplay("tok", &row) == ReplayClaim::Claimed) ++claimed;
+      if (store->ClaimReplay("tok", "replay", &row) == ReplayClaim::Claimed) ++claimed;
     });
   }
   for (std::thread& racer : racers) racer.join();
